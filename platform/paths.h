@@ -1,0 +1,20 @@
+// Path text helpers that work on the system's delimiter and, on a double-byte code page,
+// never mistake the second byte of a character (0x5C in Shift JIS) for a delimiter.
+#pragma once
+
+#include <string>
+
+namespace vesko {
+
+// The file name part: everything after the last delimiter (or drive colon on Windows).
+std::string ExtractFileName(const std::string& path);
+// The folder part including its trailing delimiter; empty when the path has none.
+std::string ExtractFilePath(const std::string& path);
+// path with one delimiter at its end (an empty path stays empty).
+std::string IncludeTrailingDelimiter(const std::string& path);
+// path without a trailing delimiter, except that a root ("C:\", "/") keeps its own.
+std::string ExcludeTrailingDelimiter(const std::string& path);
+// folder + delimiter + name, adding the delimiter only when folder lacks one.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+}  // namespace vesko

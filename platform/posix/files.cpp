@@ -1,0 +1,149 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/errors.h"
+#include "platform/syserror.h"
+
+namespace vesko::platform {
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+class TFd {
+ public:
+  explicit TFd(int fd) : fd_(fd) {}
+  ~TFd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  TFd(const TFd&) = delete;
+  TFd& operator=(const TFd&) = delete;
+  int get() const { return fd_; }
+  int release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+
+ private:
+  int fd_;
+};
+
+void WriteAll(int fd, std::string_view data, const std::string& path) {
+  while (!data.empty()) {
+    const ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw EOSError("writing " + path, errno);
+    }
+    data.remove_prefix(static_cast<std::size_t>(n));
+  }
+}
+
+}  // namespace
+
+std::string SystemErrorText(int code) { return std::strerror(code); }
+
+std::string ReadWholeFile(const std::string& path) {
+  TFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) throw EOSError("opening " + path, errno);
+  std::string data;
+  struct stat st {};
+  if (::fstat(fd.get(), &st) == 0 && st.st_size > 0) data.reserve(static_cast<std::size_t>(st.st_size));
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw EOSError("reading " + path, errno);
+    }
+    if (n == 0) break;
+    data.append(buffer, static_cast<std::size_t>(n));
+  }
+  return data;
+}
+
+void WriteWholeFile(const std::string& path, std::string_view data) {
+  TFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (fd.get() < 0) throw EOSError("creating " + path, errno);
+  WriteAll(fd.get(), data, path);
+  if (::close(fd.release()) != 0) throw EOSError("writing " + path, errno);
+}
+
+void WriteFileAtomic(const std::string& path, std::string_view data) {
+  std::string temp = path + ".XXXXXX";
+  TFd fd(::mkstemp(temp.data()));
+  if (fd.get() < 0) throw EOSError("creating a temporary file beside " + path, errno);
+  try {
+    // Keep the permissions of the file being replaced.
+    struct stat st {};
+    ::fchmod(fd.get(), ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
+    WriteAll(fd.get(), data, temp);
+    if (::fsync(fd.get()) != 0) throw EOSError("writing " + temp, errno);
+    if (::close(fd.release()) != 0) throw EOSError("writing " + temp, errno);
+    if (::rename(temp.c_str(), path.c_str()) != 0) throw EOSError("replacing " + path, errno);
+  } catch (...) {
+    ::unlink(temp.c_str());
+    throw;
+  }
+}
+
+bool CopyFileTo(const std::string& src, const std::string& dst, bool overwrite) {
+  try {
+    if (!overwrite && FileExists(dst)) return false;
+    const std::string data = ReadWholeFile(src);
+    WriteWholeFile(dst, data);
+    return true;
+  } catch (const EOSError&) {
+    return false;
+  }
+}
+
+bool RenameFileOver(const std::string& src, const std::string& dst) {
+  return ::rename(src.c_str(), dst.c_str()) == 0;
+}
+
+bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool MakeDirectory(const std::string& path) {
+  return ::mkdir(path.c_str(), 0755) == 0 || (errno == EEXIST && DirectoryExists(path));
+}
+
+bool RemoveFolder(const std::string& path) { return ::rmdir(path.c_str()) == 0; }
+
+std::int64_t FileSizeOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return -1;
+  return static_cast<std::int64_t>(st.st_size);
+}
+
+std::string CreateUniqueFile(const std::string& folder, const std::string& prefix,
+                             const std::string& extension) {
+  std::string base = folder;
+  if (!base.empty() && base.back() != '/') base += '/';
+  std::string path = base + prefix + "XXXXXX" + extension;
+  const int fd = ::mkstemps(path.data(), static_cast<int>(extension.size()));
+  if (fd < 0) throw EOSError("creating a temporary file in " + folder, errno);
+  ::close(fd);
+  return path;
+}
+
+char PathDelimiter() { return '/'; }
+
+}  // namespace vesko::platform

@@ -1,0 +1,160 @@
+#include "platform/files.h"
+
+#include <windows.h>
+
+#include "platform/errors.h"
+#include "platform/paths.h"
+#include "platform/syserror.h"
+
+namespace vesko::platform {
+namespace {
+
+// Closes a file handle when it goes out of scope.
+class THandleGuard {
+ public:
+  explicit THandleGuard(HANDLE h) : h_(h) {}
+  ~THandleGuard() {
+    if (h_ != INVALID_HANDLE_VALUE) ::CloseHandle(h_);
+  }
+  THandleGuard(const THandleGuard&) = delete;
+  THandleGuard& operator=(const THandleGuard&) = delete;
+  HANDLE get() const { return h_; }
+  bool Close() {
+    const BOOL ok = ::CloseHandle(h_);
+    h_ = INVALID_HANDLE_VALUE;
+    return ok != FALSE;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+void WriteAll(HANDLE h, std::string_view data, const std::string& path) {
+  while (!data.empty()) {
+    const DWORD chunk = data.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(data.size());
+    DWORD written = 0;
+    if (!::WriteFile(h, data.data(), chunk, &written, nullptr)) {
+      throw EOSError("writing " + path, static_cast<int>(::GetLastError()));
+    }
+    data.remove_prefix(written);
+  }
+}
+
+}  // namespace
+
+std::string SystemErrorText(int code) {
+  char* buffer = nullptr;
+  const DWORD n = ::FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
+  std::string text = n > 0 && buffer != nullptr ? std::string(buffer, n) : std::string();
+  if (buffer != nullptr) ::LocalFree(buffer);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
+    text.pop_back();
+  }
+  return text.empty() ? "error " + std::to_string(code) : text;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  THandleGuard h(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (h.get() == INVALID_HANDLE_VALUE) {
+    throw EOSError("opening " + path, static_cast<int>(::GetLastError()));
+  }
+  std::string data;
+  char buffer[1 << 16];
+  for (;;) {
+    DWORD n = 0;
+    if (!::ReadFile(h.get(), buffer, sizeof buffer, &n, nullptr)) {
+      throw EOSError("reading " + path, static_cast<int>(::GetLastError()));
+    }
+    if (n == 0) break;
+    data.append(buffer, n);
+  }
+  return data;
+}
+
+void WriteWholeFile(const std::string& path, std::string_view data) {
+  THandleGuard h(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (h.get() == INVALID_HANDLE_VALUE) {
+    throw EOSError("creating " + path, static_cast<int>(::GetLastError()));
+  }
+  WriteAll(h.get(), data, path);
+  if (!h.Close()) throw EOSError("writing " + path, static_cast<int>(::GetLastError()));
+}
+
+void WriteFileAtomic(const std::string& path, std::string_view data) {
+  std::string folder = ExtractFilePath(path);
+  if (folder.empty()) folder = ".";
+  char temp[MAX_PATH + 1] = {};
+  if (!::GetTempFileNameA(folder.c_str(), "vsk", 0, temp)) {
+    throw EOSError("creating a temporary file beside " + path, static_cast<int>(::GetLastError()));
+  }
+  try {
+    WriteWholeFile(temp, data);
+    if (!::MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      throw EOSError("replacing " + path, static_cast<int>(::GetLastError()));
+    }
+  } catch (...) {
+    ::DeleteFileA(temp);
+    throw;
+  }
+}
+
+bool CopyFileTo(const std::string& src, const std::string& dst, bool overwrite) {
+  return ::CopyFileA(src.c_str(), dst.c_str(), overwrite ? FALSE : TRUE) != FALSE;
+}
+
+bool RenameFileOver(const std::string& src, const std::string& dst) {
+  return ::MoveFileExA(src.c_str(), dst.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
+
+bool RemoveFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != FALSE; }
+
+bool FileExists(const std::string& path) {
+  const DWORD a = ::GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool DirectoryExists(const std::string& path) {
+  const DWORD a = ::GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool MakeDirectory(const std::string& path) {
+  return ::CreateDirectoryA(path.c_str(), nullptr) != FALSE || DirectoryExists(path);
+}
+
+bool RemoveFolder(const std::string& path) { return ::RemoveDirectoryA(path.c_str()) != FALSE; }
+
+std::int64_t FileSizeOf(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+  return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::string CreateUniqueFile(const std::string& folder, const std::string& prefix,
+                             const std::string& extension) {
+  const std::string base = IncludeTrailingDelimiter(folder);
+  for (unsigned attempt = 0; attempt < 10000; ++attempt) {
+    const unsigned value = (::GetTickCount() ^ (::GetCurrentProcessId() << 16)) + attempt * 7919u;
+    char name[16];
+    wsprintfA(name, "%08X", value);
+    const std::string path = base + prefix + name + extension;
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      ::CloseHandle(h);
+      return path;
+    }
+    if (::GetLastError() != ERROR_FILE_EXISTS) {
+      throw EOSError("creating a temporary file in " + folder, static_cast<int>(::GetLastError()));
+    }
+  }
+  throw EOSError("creating a temporary file in " + folder, ERROR_FILE_EXISTS);
+}
+
+char PathDelimiter() { return '\\'; }
+
+}  // namespace vesko::platform

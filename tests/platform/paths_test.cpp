@@ -1,0 +1,72 @@
+#include "platform/paths.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/files.h"
+
+namespace vesko {
+namespace {
+
+// Writes the test paths with '/' and turns them into the system's delimiter.
+std::string P(std::string path) {
+  for (char& c : path) {
+    if (c == '/') c = platform::PathDelimiter();
+  }
+  return path;
+}
+
+struct TPathCase {
+  const char* name;
+  std::string path, file_name, folder;
+};
+
+TEST(Paths, SplitsFolderAndFileName) {
+  const TPathCase cases[] = {
+      {"plain", P("a/b/c.pdb"), "c.pdb", P("a/b/")},
+      {"no folder", "c.pdb", "c.pdb", ""},
+      {"folder only", P("a/b/"), "", P("a/b/")},
+      {"empty", "", "", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ExtractFileName(c.path), c.file_name);
+    EXPECT_EQ(ExtractFilePath(c.path), c.folder);
+  }
+}
+
+TEST(Paths, ShiftJisTrailByteIsNotADelimiter) {
+  if (platform::PathDelimiter() != '\\') GTEST_SKIP() << "only Windows uses 0x5C";
+  // 0x95 0x5C is one kanji whose second byte is the backslash code.
+  const std::string path = "C:\\\x95\\dir\\\x95\\";
+  EXPECT_EQ(ExtractFilePath(path), "C:\\\x95\\dir\\");
+  EXPECT_EQ(ExtractFileName(path), "\x95\\");
+}
+
+TEST(Paths, TrailingDelimiterRules) {
+  EXPECT_EQ(IncludeTrailingDelimiter(P("a/b")), P("a/b/"));
+  EXPECT_EQ(IncludeTrailingDelimiter(P("a/b/")), P("a/b/"));
+  EXPECT_EQ(IncludeTrailingDelimiter(""), "");
+  EXPECT_EQ(ExcludeTrailingDelimiter(P("a/b/")), P("a/b"));
+  EXPECT_EQ(ExcludeTrailingDelimiter(P("/")), P("/"));
+  EXPECT_EQ(JoinPath(P("a/b"), "c"), P("a/b/c"));
+  EXPECT_EQ(JoinPath(P("a/b/"), "c"), P("a/b/c"));
+  EXPECT_EQ(JoinPath("", "c"), "c");
+}
+
+TEST(Files, AtomicWriteReplacesWholeFileAndLeavesNoTemporary) {
+  const std::string folder = platform::CreateUniqueFile(".", "vtest", ".dir");
+  platform::RemoveFile(folder);
+  ASSERT_TRUE(platform::MakeDirectory(folder));
+  const std::string path = JoinPath(folder, "f.txt");
+  platform::WriteFileAtomic(path, "first");
+  platform::WriteFileAtomic(path, "second");
+  EXPECT_EQ(platform::ReadWholeFile(path), "second");
+  EXPECT_TRUE(platform::RemoveFile(path));
+  EXPECT_FALSE(platform::RemoveFile(path));
+  EXPECT_TRUE(platform::RemoveFolder(folder));
+}
+
+}  // namespace
+}  // namespace vesko

@@ -1,0 +1,7 @@
+#include "tools/commands.h"
+
+namespace vesko::tools {
+
+void RegisterMailDebugCommands(CLI::App& debug) {}
+
+}  // namespace vesko::tools

@@ -1,0 +1,7 @@
+#include "tools/commands.h"
+
+namespace vesko::tools {
+
+void RegisterRegexDebugCommands(CLI::App& debug) {}
+
+}  // namespace vesko::tools

@@ -1,0 +1,7 @@
+#include "tools/commands.h"
+
+namespace vesko::tools {
+
+void RegisterDocCommands(CLI::App& app) {}
+
+}  // namespace vesko::tools

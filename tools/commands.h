@@ -1,0 +1,46 @@
+// The commands of the vesko program. Each group registers its sub-commands on the CLI11
+// application; a command reports failure by throwing TCommandError (or any exception),
+// which main() prints as one line "vesko: message" and turns into the exit code.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+namespace vesko::tools {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;   // the operation failed
+inline constexpr int kExitBadInput = 2;  // bad arguments or an input that isn't valid
+
+class TCommandError : public std::runtime_error {
+ public:
+  TCommandError(const std::string& message, int exit_code = kExitFailure)
+      : std::runtime_error(message), exit_code_(exit_code) {}
+  int exit_code() const { return exit_code_; }
+
+ private:
+  int exit_code_;
+};
+
+// Options that every command sees.
+struct TGlobalOptions {
+  std::string data_folder;  // --data DIR; empty means VESKO_HOME or the default
+};
+TGlobalOptions& GlobalOptions();
+
+// Command groups, one source file each.
+void RegisterDocCommands(CLI::App& app);          // doc write|read|info       (cmd_doc.cpp)
+void RegisterMailDebugCommands(CLI::App& debug);  // debug mime|qp|detect|...  (cmd_debug_mail.cpp)
+void RegisterRegexDebugCommands(CLI::App& debug); // debug regex               (cmd_debug_regex.cpp)
+void RegisterConfigCommands(CLI::App& app);       // config list|get|set       (cmd_config.cpp)
+void RegisterHotSyncCommands(CLI::App& app);      // hotsync users|install     (cmd_hotsync.cpp)
+void RegisterCleanCommand(CLI::App& app);         // clean                     (cmd_clean.cpp)
+// The mail host's commands (list, menus, info, export, show). The Linux build has them;
+// the Windows build registers nothing here.
+void RegisterHostCommands(CLI::App& app);
+
+}  // namespace vesko::tools

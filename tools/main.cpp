@@ -1,0 +1,50 @@
+// vesko: Vesko's command-line program. See `vesko --help`.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <exception>
+
+#include "tools/commands.h"
+
+namespace vesko::tools {
+
+TGlobalOptions& GlobalOptions() {
+  static TGlobalOptions options;
+  return options;
+}
+
+}  // namespace vesko::tools
+
+int main(int argc, char** argv) {
+  using namespace vesko::tools;
+  CLI::App app{"vesko: exports mail to Palm Doc e-books, and looks inside them"};
+  app.require_subcommand(1);
+  app.option_defaults()->always_capture_default();
+  app.add_option("--data", GlobalOptions().data_folder,
+                 "Data folder (default: $VESKO_HOME, else $XDG_DATA_HOME/vesko)")
+      ->type_name("DIR");
+
+  CLI::App* debug = app.add_subcommand("debug", "Look at how Vesko reads mail and text");
+  debug->require_subcommand(1);
+  RegisterDocCommands(app);
+  RegisterMailDebugCommands(*debug);
+  RegisterRegexDebugCommands(*debug);
+  RegisterConfigCommands(app);
+  RegisterHotSyncCommands(app);
+  RegisterCleanCommand(app);
+  RegisterHostCommands(app);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const int code = app.exit(e);
+    return code == 0 ? kExitOk : kExitBadInput;
+  } catch (const TCommandError& e) {
+    std::fprintf(stderr, "vesko: %s\n", e.what());
+    return e.exit_code();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "vesko: %s\n", e.what());
+    return kExitFailure;
+  }
+  return kExitOk;
+}
