@@ -33,6 +33,7 @@ int main(int argc, char** argv) {
   RegisterHotSyncCommands(app);
   RegisterCleanCommand(app);
   RegisterHostCommands(app);
+  RegisterExportCommands(app);
 
   try {
     app.parse(argc, argv);

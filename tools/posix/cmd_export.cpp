@@ -1,0 +1,7 @@
+#include "tools/commands.h"
+
+namespace vesko::tools {
+
+void RegisterExportCommands(CLI::App&) {}
+
+}  // namespace vesko::tools
