@@ -13,8 +13,7 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
   return platform::ReadProfileString(path_, section, key, fallback);
 }
 
-int TIniFile::ReadInteger(const std::string& section, const std::string& key,
-                          int fallback) const {
+int TIniFile::ReadInteger(const std::string& section, const std::string& key, int fallback) const {
   return platform::ReadProfileInt(path_, section, key, fallback);
 }
 

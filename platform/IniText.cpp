@@ -25,9 +25,9 @@ char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' 
 struct TLine {
   enum TKind { kBlank, kSection, kKey };
   TKind kind = kBlank;
-  std::size_t begin = 0;  // first byte of the line
-  std::size_t end = 0;    // the line's "\n", or the end of the text
-  std::string_view name;  // section or key name
+  std::size_t begin = 0;                        // first byte of the line
+  std::size_t end = 0;                          // the line's "\n", or the end of the text
+  std::string_view name;                        // section or key name
   std::size_t equals = std::string_view::npos;  // position of "=" in the text, if any
   std::string_view value;                       // trimmed raw value (quotes still there)
 };

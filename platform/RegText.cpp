@@ -102,8 +102,7 @@ TRegText TRegText::Parse(std::string_view text) {
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   const std::vector<std::string_view> lines = SplitLines(text);
   if (lines.empty() || (lines[0] != kHeader && lines[0] != kOldHeader)) {
-    throw ERegistryFormat("the registry file doesn't start with \"" + std::string(kHeader) +
-                          "\"");
+    throw ERegistryFormat("the registry file doesn't start with \"" + std::string(kHeader) + "\"");
   }
   TRegText reg;
   for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -162,7 +161,8 @@ std::string TRegText::Serialize() const {
   for (const TKey& key : keys_) {
     out.append("[").append(key.path).append("]\r\n");
     for (const TValue& value : key.values) {
-      if (value.kind != TValue::kOther) out.append(value.name.empty() ? "@" : Quote(value.name)) += '=';
+      if (value.kind != TValue::kOther)
+        out.append(value.name.empty() ? "@" : Quote(value.name)) += '=';
       if (value.kind == TValue::kString) {
         out.append(Quote(value.text));
       } else if (value.kind == TValue::kDword) {
@@ -210,8 +210,7 @@ bool TRegText::KeyExists(std::string_view key) const {
   return false;
 }
 
-std::optional<std::string> TRegText::ReadString(std::string_view key,
-                                                std::string_view name) const {
+std::optional<std::string> TRegText::ReadString(std::string_view key, std::string_view name) const {
   const TValue* v = const_cast<TRegText*>(this)->FindValue(key, name);
   if (v == nullptr || v->kind != TValue::kString) return std::nullopt;
   return v->text;

@@ -84,8 +84,8 @@ bool RegWriteDword(const std::string& key, const std::string& name, std::uint32_
   TKeyGuard k(key, KEY_SET_VALUE);
   const DWORD data = value;
   return k.get() != nullptr &&
-         ::RegSetValueExA(k.get(), name.c_str(), 0, REG_DWORD,
-                          reinterpret_cast<const BYTE*>(&data), sizeof data) == ERROR_SUCCESS;
+         ::RegSetValueExA(k.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                          sizeof data) == ERROR_SUCCESS;
 }
 
 bool RegWriteString(const std::string& key, const std::string& name, const std::string& value) {
@@ -98,8 +98,8 @@ bool RegWriteString(const std::string& key, const std::string& name, const std::
 
 bool RegCreateKey(const std::string& key) {
   HKEY h = nullptr;
-  if (::RegCreateKeyExA(HKEY_CURRENT_USER, Trimmed(key).c_str(), 0, nullptr, 0, KEY_WRITE,
-                        nullptr, &h, nullptr) != ERROR_SUCCESS) {
+  if (::RegCreateKeyExA(HKEY_CURRENT_USER, Trimmed(key).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                        &h, nullptr) != ERROR_SUCCESS) {
     return false;
   }
   ::RegCloseKey(h);
@@ -110,8 +110,7 @@ bool RegDeleteKey(const std::string& key) {
   const std::string trimmed = Trimmed(key);
   // Never the whole of HKEY_CURRENT_USER. Given a sub-key name, the call removes that
   // key itself along with everything below it.
-  return !trimmed.empty() &&
-         ::RegDeleteTreeA(HKEY_CURRENT_USER, trimmed.c_str()) == ERROR_SUCCESS;
+  return !trimmed.empty() && ::RegDeleteTreeA(HKEY_CURRENT_USER, trimmed.c_str()) == ERROR_SUCCESS;
 }
 
 }  // namespace vesko::platform
