@@ -23,7 +23,7 @@ bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool
 
 void TIniFile::WriteString(const std::string& section, const std::string& key,
                            const std::string& value) {
-  platform::WriteProfileString(path_, section, key, value);
+  platform::WriteProfileEntry(path_, section, key, value);
 }
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& key, int value) {

@@ -22,7 +22,7 @@ int ReadProfileInt(const std::string& path, const std::string& section, const st
 // Sets key in section, creating the file, the section or the key as needed and keeping
 // everything else. Throws EOSError when the file can't be written, EVeskoError when a
 // name or the value can't be stored on one line.
-void WriteProfileString(const std::string& path, const std::string& section, const std::string& key,
-                        const std::string& value);
+void WriteProfileEntry(const std::string& path, const std::string& section, const std::string& key,
+                       const std::string& value);
 
 }  // namespace vesko::platform

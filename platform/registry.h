@@ -4,7 +4,9 @@
 // code-page bytes. Windows uses the real registry. The POSIX build keeps a stand-in file
 // in the Windows .reg export format, "registry.reg" in the data folder ($VESKO_HOME, else
 // the default data folder), read afresh at every call and replaced atomically at every
-// write. Nothing here throws: a failure reads as a missing value or returns false.
+// write. (RegCreateKey and RegDeleteKey are also macros of <windows.h>: keep that header
+// away from callers of these.) Nothing here throws: a failure reads as a missing value or returns
+// false.
 #pragma once
 
 #include <cstdint>

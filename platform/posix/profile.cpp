@@ -32,8 +32,8 @@ int ReadProfileInt(const std::string& path, const std::string& section, const st
   return value ? ParseProfileInt(*value, fallback) : fallback;
 }
 
-void WriteProfileString(const std::string& path, const std::string& section, const std::string& key,
-                        const std::string& value) {
+void WriteProfileEntry(const std::string& path, const std::string& section, const std::string& key,
+                       const std::string& value) {
   CheckProfileEntry(section, key, value);
   // Unlike a read, a write must not replace a file it couldn't read.
   const std::string text = FileExists(path) ? ReadWholeFile(path) : std::string();

@@ -28,8 +28,8 @@ int ReadProfileInt(const std::string& path, const std::string& section, const st
       ::GetPrivateProfileIntA(section.c_str(), key.c_str(), fallback, path.c_str()));
 }
 
-void WriteProfileString(const std::string& path, const std::string& section, const std::string& key,
-                        const std::string& value) {
+void WriteProfileEntry(const std::string& path, const std::string& section, const std::string& key,
+                       const std::string& value) {
   CheckProfileEntry(section, key, value);
   if (!::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str())) {
     throw EOSError("writing " + path, static_cast<int>(::GetLastError()));

@@ -1,6 +1,9 @@
 #include "platform/registry.h"
 
 #include <windows.h>
+// <windows.h> makes these two names macros for its own functions of the same names.
+#undef RegCreateKey
+#undef RegDeleteKey
 
 #include <vector>
 

@@ -1,11 +1,11 @@
-#include "host/BeckyAPI.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "host/BeckyAPI.h"
 
 namespace vesko {
 namespace {
@@ -56,8 +56,7 @@ TEST(BeckyAPI, BindFillsEverySlotFromItsOwnName) {
     SCOPED_TRACE(kBeckyFunctionNames[i]);
     EXPECT_EQ(slots[i], FakeLookup(nullptr, kBeckyFunctionNames[i]));
   }
-  EXPECT_EQ(reinterpret_cast<void*>(api.BKA_GetNextMail),
-            FakeLookup(nullptr, "BKA_GetNextMail"));
+  EXPECT_EQ(reinterpret_cast<void*>(api.BKA_GetNextMail), FakeLookup(nullptr, "BKA_GetNextMail"));
   // Bound already: no second look-up.
   lookups = 0;
   EXPECT_TRUE(api.Bind(kModule, &FakeLookup));
