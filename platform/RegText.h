@@ -8,9 +8,11 @@
 //
 // One "[full key path]" line opens each key; a value line is a quoted name (or @ for the
 // key's default value), "=", then a quoted text with \\ and \" escapes or dword: and up to
-// 8 hex digits. Values of other types and unknown lines are kept as they stand, so writing
-// one value never loses the rest. Key and value names ignore letter case. Parse() throws
-// ERegistryFormat when the text lacks the header line.
+// 8 hex digits. The escapes work on bytes, whatever the code page: every 0x5C byte is
+// written as two, the second byte of a Shift JIS character too, so any text round-trips. Values of
+// other types and unknown lines are kept as they stand, so writing one value never loses the rest.
+// Key and value names ignore letter case. Parse() throws ERegistryFormat when the text lacks the
+// header line.
 #pragma once
 
 #include <cstdint>
