@@ -144,6 +144,7 @@ class TMailHost {
   void SetProcessMessagesHook(std::function<void()> hook);
 
   class TImpl;  // the host's inside, shared with the exported host functions
+  TImpl& impl() { return *impl_; }
 
  private:
   TMailHost();
