@@ -399,7 +399,10 @@ std::string DecodeMimeHeader(std::string_view value) {
     flush();
     const std::size_t next = rest.find("=?", 1);
     const std::size_t take = next == std::string_view::npos ? rest.size() : next;
-    out.append(rest.substr(0, take));
+    // Plain text is Shift JIS already; bytes that aren't become the geta mark, so no
+    // lead byte is left without its second byte.
+    const std::string_view plain = rest.substr(0, take);
+    for (std::size_t i = 0; i < plain.size();) i += AppendShiftJis(out, plain, i);
     rest.remove_prefix(take);
   }
   flush();
