@@ -161,6 +161,9 @@ void RunInfo(const std::string& input) {
 void RegisterDocCommands(CLI::App& app) {
   CLI::App* doc = app.add_subcommand("doc", "Write, read and inspect Palm Doc e-books");
   doc->require_subcommand(1);
+  // Arguments are mostly paths, and under wine they may be Unix paths: "/tmp/a.pdb" is a
+  // file here, not a Windows-style option.
+  doc->allow_windows_style_options(false);
 
   auto write = std::make_shared<TWriteOptions>();
   CLI::App* w = doc->add_subcommand("write", "Write a text file as a Palm Doc e-book");
