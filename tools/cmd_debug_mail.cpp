@@ -3,26 +3,22 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
-#include <iostream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "mail/JisCode.h"
 #include "mail/MIMEItem.h"
 #include "mail/VeskoUtil.h"
-#include "platform/datetime.h"
 #include "platform/files.h"
+#include "tools/BinaryStdio.h"
 #include "tools/commands.h"
 
 namespace vesko::tools {
 
-void SetBinaryStdioForMailDebug();  // tools/<system>/mail_stdio.cpp
-
 namespace {
 
 std::string ReadStdin() {
-  SetBinaryStdioForMailDebug();
+  SetBinaryStdio();
   std::string data;
   char buffer[65536];
   std::size_t got;
@@ -31,7 +27,7 @@ std::string ReadStdin() {
 }
 
 void WriteStdout(std::string_view data) {
-  SetBinaryStdioForMailDebug();
+  SetBinaryStdio();
   std::fwrite(data.data(), 1, data.size(), stdout);
   std::fflush(stdout);
 }
