@@ -3,26 +3,22 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
-#include <iostream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "mail/JisCode.h"
 #include "mail/MIMEItem.h"
 #include "mail/VeskoUtil.h"
-#include "platform/datetime.h"
 #include "platform/files.h"
+#include "tools/BinaryStdio.h"
 #include "tools/commands.h"
 
 namespace vesko::tools {
 
-void SetBinaryStdioForMailDebug();  // tools/<system>/mail_stdio.cpp
-
 namespace {
 
 std::string ReadStdin() {
-  SetBinaryStdioForMailDebug();
+  SetBinaryStdio();
   std::string data;
   char buffer[65536];
   std::size_t got;
@@ -31,7 +27,7 @@ std::string ReadStdin() {
 }
 
 void WriteStdout(std::string_view data) {
-  SetBinaryStdioForMailDebug();
+  SetBinaryStdio();
   std::fwrite(data.data(), 1, data.size(), stdout);
   std::fflush(stdout);
 }
@@ -144,7 +140,10 @@ void RegisterMailDebugCommands(CLI::App& debug) {
       "mime",
       "Print the MIME tree of a mail file as JSON, and the path and charset of the first "
       "text/plain part. The file is read as it is; bare LF line ends become CR LF first, "
-      "as the mail host hands mails over. Bytes of 0x80 and above appear as \\u00XX.");
+      "as the mail host hands mails over. Output: {\"tree\": NODE, \"text_plain\": "
+      "{\"path\": [child indexes from the root], \"charset\": ...} or null}; a NODE has type, "
+      "subtype, boundary, header, body, epilogue and children. Strings are the raw bytes, "
+      "with bytes of 0x80 and above (and control bytes) written as \\u00XX.");
   mime->add_option("FILE", mime_file, "Raw mail file")->required();
   mime->callback([] { RunMime(mime_file); });
 
