@@ -37,10 +37,7 @@ class TMatchFinder {
     }
     base_ = next_base_;
     next_base_ = base_ + static_cast<std::uint32_t>(n_) + 1;
-    for (int chain = 0; chain < 3; ++chain) {
-      next_[chain].resize(n_);
-      hash_[chain].resize(n_);
-    }
+    for (auto& next : next_) next.resize(n_);
     std::uint32_t word = 0;  // the four bytes from i, most significant first
     std::size_t i = n_;
     // The last three positions start fewer than four bytes.
@@ -104,15 +101,29 @@ class TMatchFinder {
   std::uint32_t Local(std::uint32_t stamp) const { return stamp - base_; }
   void Link(int chain, std::uint32_t word, std::size_t i) {
     const std::uint16_t hash = Hash(chain, word);
-    hash_[chain][i] = hash;
     next_[chain][i] = head_[chain][hash];
     head_[chain][hash] = base_ + static_cast<std::uint32_t>(i);
   }
   // The chain's first position at or after the window start; the head moves along.
   std::uint32_t FirstInWindow(int chain, std::size_t p, std::size_t window) {
-    std::uint32_t& head = head_[chain][hash_[chain][p]];
+    std::uint32_t& head = head_[chain][Hash(chain, WordAt(p))];
     while (Local(head) < window) head = next_[chain][Local(head)];
     return Local(head);
+  }
+  // The four bytes from i, most significant first; bytes past the end read as 0.
+  std::uint32_t WordAt(std::size_t i) const {
+    if (i + 4 <= n_) {
+      std::uint32_t w;
+      std::memcpy(&w, b_ + i, 4);
+      if constexpr (std::endian::native == std::endian::little) w = ByteSwap(w);
+      return w;
+    }
+    std::uint32_t w = 0;
+    for (std::size_t k = 0; k < 4; ++k) w = w << 8 | (i + k < n_ ? b_[i + k] : 0);
+    return w;
+  }
+  static std::uint32_t ByteSwap(std::uint32_t w) {
+    return w >> 24 | (w >> 8 & 0xFF00) | (w << 8 & 0xFF0000) | w << 24;
   }
   static int ChainFor(std::size_t len) { return static_cast<int>(std::min<std::size_t>(len, 4)) - 2; }
   // The first position from s on along the chain that matches at least len bytes.
@@ -147,7 +158,6 @@ class TMatchFinder {
   std::uint32_t base_ = 1, next_base_ = 1;
   // Chains by the first 2, 3 and 4 bytes.
   std::vector<std::uint32_t> next_[3];
-  std::vector<std::uint16_t> hash_[3];
   std::uint32_t head_[3][1 << kHashBits] = {};
 };
 
