@@ -90,7 +90,7 @@ class TMatchFinder {
   }
 
  private:
-  static constexpr int kHashBits = 12;
+  static constexpr int kHashBits = 13;
 
   // Chain c holds positions by their first c + 2 bytes, taken from the top of word.
   static std::uint16_t Hash(int chain, std::uint32_t word) {
