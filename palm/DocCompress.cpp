@@ -16,6 +16,65 @@ constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 constexpr std::size_t kWindow = 2047;
 constexpr std::size_t kMaxCandidate = 11;  // a candidate grows to 11 bytes; 10 are copied
 
+// Writes the tokens. Runs of single escaped literals are merged as they are written: a
+// 0x01 right after an open count byte below 8 raises that count instead.
+class TTokenWriter {
+ public:
+  explicit TTokenWriter(std::size_t n) { out_.resize(2 * n + 2); }
+
+  void Literal(std::uint8_t c) {
+    if (space_pending_) {
+      space_pending_ = false;
+      if (c >= 0x40 && c <= 0x7F) {
+        Put(c ^ 0x80);
+        return;
+      }
+      Put(' ');
+    } else if (c == ' ') {
+      space_pending_ = true;
+      return;
+    }
+    if (c == 0x00 || (c >= 0x09 && c <= 0x7F)) {
+      Put(c);
+    } else if (group_ != kNone && out_[group_] < 8) {
+      ++out_[group_];
+      out_[size_++] = static_cast<char>(c);
+    } else {
+      group_ = static_cast<std::uint32_t>(size_);
+      out_[size_++] = 1;
+      out_[size_++] = static_cast<char>(c);
+    }
+  }
+
+  void Copy(std::size_t distance, std::size_t length) {
+    if (space_pending_) {
+      space_pending_ = false;
+      Put(' ');
+    }
+    Put(0x80 + (distance >> 5));
+    out_[size_++] = static_cast<char>(((distance << 3) & 0xFF) + (length - 3));
+  }
+
+  std::string Finish() {
+    if (space_pending_) Put(' ');
+    out_.resize(size_);
+    return std::move(out_);
+  }
+
+ private:
+  void Put(std::size_t c) {
+    group_ = kNone;
+    out_[size_++] = static_cast<char>(c);
+  }
+
+  std::string out_;
+  std::size_t size_ = 0;
+  std::uint32_t group_ = kNone;
+  bool space_pending_ = false;
+};
+
+}  // namespace
+
 // The scan picks, for every candidate length, the farthest-back position in the window
 // whose bytes equal the candidate. Instead of scanning the window, the compressor keeps
 // chains of the positions whose first two, three and four bytes hash alike, in increasing
@@ -25,7 +84,7 @@ constexpr std::size_t kMaxCandidate = 11;  // a candidate grows to 11 bytes; 10 
 // The tables are small enough to stay in the first-level cache and are never cleared:
 // entries hold base_ + index, and an entry below the current piece's base_ is stale and
 // reads as "none" (it wraps to a huge local index).
-class TMatchFinder {
+class TDocMatchFinder {
  public:
   // Indexes a new piece.
   void Reset(std::string_view piece) {
@@ -161,72 +220,15 @@ class TMatchFinder {
   std::uint32_t head_[3][1 << kHashBits] = {};
 };
 
-// Writes the tokens. Runs of single escaped literals are merged as they are written: a
-// 0x01 right after an open count byte below 8 raises that count instead.
-class TTokenWriter {
- public:
-  explicit TTokenWriter(std::size_t n) { out_.resize(2 * n + 2); }
+TDocCompressor::TDocCompressor() : finder_(std::make_unique<TDocMatchFinder>()) {}
+TDocCompressor::~TDocCompressor() = default;
 
-  void Literal(std::uint8_t c) {
-    if (space_pending_) {
-      space_pending_ = false;
-      if (c >= 0x40 && c <= 0x7F) {
-        Put(c ^ 0x80);
-        return;
-      }
-      Put(' ');
-    } else if (c == ' ') {
-      space_pending_ = true;
-      return;
-    }
-    if (c == 0x00 || (c >= 0x09 && c <= 0x7F)) {
-      Put(c);
-    } else if (group_ != kNone && out_[group_] < 8) {
-      ++out_[group_];
-      out_[size_++] = static_cast<char>(c);
-    } else {
-      group_ = static_cast<std::uint32_t>(size_);
-      out_[size_++] = 1;
-      out_[size_++] = static_cast<char>(c);
-    }
-  }
+std::string DocCompress(std::string_view piece) { return TDocCompressor().Compress(piece); }
 
-  void Copy(std::size_t distance, std::size_t length) {
-    if (space_pending_) {
-      space_pending_ = false;
-      Put(' ');
-    }
-    Put(0x80 + (distance >> 5));
-    out_[size_++] = static_cast<char>(((distance << 3) & 0xFF) + (length - 3));
-  }
-
-  std::string Finish() {
-    if (space_pending_) Put(' ');
-    out_.resize(size_);
-    return std::move(out_);
-  }
-
- private:
-  void Put(std::size_t c) {
-    group_ = kNone;
-    out_[size_++] = static_cast<char>(c);
-  }
-
-  std::string out_;
-  std::size_t size_ = 0;
-  std::uint32_t group_ = kNone;
-  bool space_pending_ = false;
-};
-
-}  // namespace
-
-std::string DocCompress(std::string_view piece) {
+std::string TDocCompressor::Compress(std::string_view piece) {
   const auto* b = reinterpret_cast<const std::uint8_t*>(piece.data());
   const std::size_t n = piece.size();
-  // The tables are reused: cheaper than allocating them for every piece.
-  thread_local std::unique_ptr<TMatchFinder> finder_storage;
-  if (!finder_storage) finder_storage = std::make_unique<TMatchFinder>();
-  TMatchFinder& finder = *finder_storage;
+  TDocMatchFinder& finder = *finder_;
   finder.Reset(piece);
   TTokenWriter writer(n);
   std::size_t p = 0, len = 1;  // the candidate is the len bytes from p
