@@ -57,7 +57,8 @@ void CompressAll(benchmark::State& state, Compressor compress) {
 }
 
 void BM_DocCompressFast(benchmark::State& state) {
-  CompressAll(state, [](const std::string& p) { return vesko::DocCompress(p); });
+  vesko::TDocCompressor compressor;
+  CompressAll(state, [&](const std::string& p) { return compressor.Compress(p); });
 }
 BENCHMARK(BM_DocCompressFast)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 

@@ -9,6 +9,7 @@
 // token against the input and the output so far, and throws EInvalidPalmDatabase.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -16,7 +17,25 @@ namespace vesko {
 
 inline constexpr int kDocRecordSize = 4096;
 
-// Packs one piece. Pieces of any length work; the text records use at most 4,096 bytes.
+class TDocMatchFinder;
+
+// Packs piece after piece, reusing its match tables (about 150 KB) between them; a writer
+// keeps one for all the records of a text.
+class TDocCompressor {
+ public:
+  TDocCompressor();
+  ~TDocCompressor();
+  TDocCompressor(const TDocCompressor&) = delete;
+  TDocCompressor& operator=(const TDocCompressor&) = delete;
+
+  // Packs one piece. Pieces of any length work; the text records use at most 4,096 bytes.
+  std::string Compress(std::string_view piece);
+
+ private:
+  std::unique_ptr<TDocMatchFinder> finder_;
+};
+
+// Packs one piece with tables of its own; for many pieces a TDocCompressor is quicker.
 std::string DocCompress(std::string_view piece);
 
 // Unpacks one record.

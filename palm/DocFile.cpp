@@ -86,9 +86,10 @@ void TDocFile::WriteText(std::string_view text, const TProgressProc& progress) {
   SetRecord(1, std::move(record0));
   SetRecordAttributes(1, kDirty, UniqueIDBytes(kDocFirstUniqueID));
 
+  TDocCompressor compressor;
   for (std::size_t k = 0; k < pieces; ++k) {
     const std::string_view piece = std::string_view(body).substr(k * kDocRecordSize, kDocRecordSize);
-    SetRecord(0, compress_ ? DocCompress(piece) : std::string(piece));
+    SetRecord(0, compress_ ? compressor.Compress(piece) : std::string(piece));
     SetRecordAttributes(RecordCount(), kDirty,
                         UniqueIDBytes(kDocFirstUniqueID + static_cast<std::uint32_t>(k + 1)));
     platform::ProcessMessages();
