@@ -179,7 +179,7 @@ struct TbmREState {
 };
 
 // The compiled automaton. States() keeps the construction's transition lists; the search
-// reads the flat tables: Next() is two array lookups for any character.
+// reads the flat tables: Next() is one lookup for a one-byte code, three at most otherwise.
 class TbmREDFATable {
  public:
   // Most states a DFA may have; patterns whose automaton would be bigger throw.
