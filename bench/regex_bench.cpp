@@ -38,7 +38,7 @@ const std::string& MailText() {
 }
 
 struct TCleanUp {
-  const char* pattern;   // the engine's own escapes
+  const char* pattern;  // the engine's own escapes
   const char* tmpl;
   const char* re2_pattern;
   const char* re2_rewrite;

@@ -54,8 +54,8 @@ const char* bmTokenKindName(TbmRETokenKind kind);
 // One token: a character token inside a bracket expression may stand for a range.
 struct TbmREToken {
   TbmRETokenKind kind = TbmRETokenKind::kEnd;
-  int low = 0;           // the character, or the range's first character
-  int high = 0;          // the range's last character (low for a single character)
+  int low = 0;            // the character, or the range's first character
+  int high = 0;           // the range's last character (low for a single character)
   std::size_t start = 0;  // byte offsets of the token in the pattern, end exclusive
   std::size_t end = 0;
 };
@@ -107,9 +107,7 @@ class TbmRELeafNodeSet {
  public:
   explicit TbmRELeafNodeSet(std::size_t size = 0) : bits_((size + 63) / 64) {}
   void Add(std::size_t position) { bits_[position / 64] |= std::uint64_t{1} << (position % 64); }
-  bool Contains(std::size_t position) const {
-    return bits_[position / 64] >> (position % 64) & 1;
-  }
+  bool Contains(std::size_t position) const { return bits_[position / 64] >> (position % 64) & 1; }
   // Adds every member of other. Throws EVeskoError when other is this very set.
   void AddSet(const TbmRELeafNodeSet& other);
   bool Empty() const;
@@ -135,9 +133,9 @@ class TbmRELeafNodeSet {
 class TbmRETree {
  public:
   struct TLeaf {
-    int symbol = 0;                               // kbmLineHead/kbmLineTail/kbmEndOfText, else 0
-    std::vector<std::pair<int, int>> ranges;      // characters, when symbol is 0
-    std::vector<std::pair<int, int>> classes;     // the same as runs of class indices
+    int symbol = 0;                            // kbmLineHead/kbmLineTail/kbmEndOfText, else 0
+    std::vector<std::pair<int, int>> ranges;   // characters, when symbol is 0
+    std::vector<std::pair<int, int>> classes;  // the same as runs of class indices
     TbmRELeafNodeSet followpos;
   };
 
@@ -181,7 +179,7 @@ struct TbmREState {
 };
 
 // The compiled automaton. States() keeps the construction's transition lists; the search
-// reads the flat tables: Next() is two array lookups for any character.
+// reads the flat tables: Next() is one lookup for a one-byte code, three at most otherwise.
 class TbmREDFATable {
  public:
   // Most states a DFA may have; patterns whose automaton would be bigger throw.
@@ -207,7 +205,9 @@ class TbmREDFATable {
   }
   bool Accepting(int state) const { return accepting_[state]; }
   bool HasTail(int state) const { return tail_[state]; }
-  int line_start_state() const { return line_start_state_; }  // the line-head move of state 0, or -1
+  int line_start_state() const {
+    return line_start_state_;
+  }  // the line-head move of state 0, or -1
   // True when no match can begin at a character whose first byte is b, whatever byte
   // follows (for the byte codes; the line-start state is not considered).
   bool StartDead(std::uint8_t b) const { return start_dead_[b]; }
@@ -229,10 +229,10 @@ class TbmREDFATable {
   bool head_tail_accepting_ = false;
 
   std::size_t class_count_ = 0;
-  int page_[256] = {};                // class of a whole 256-code page, or -(block + 1)
-  std::vector<int> blocks_;           // 256 classes per mixed page
-  std::vector<int> class_next_;       // state * class_count_ + class -> state
-  std::vector<int> byte_next_;        // state * 256 + code (< 256) -> state
+  int page_[256] = {};           // class of a whole 256-code page, or -(block + 1)
+  std::vector<int> blocks_;      // 256 classes per mixed page
+  std::vector<int> class_next_;  // state * class_count_ + class -> state
+  std::vector<int> byte_next_;   // state * 256 + code (< 256) -> state
   std::vector<bool> accepting_;
   std::vector<bool> tail_;
   int line_start_state_ = -1;

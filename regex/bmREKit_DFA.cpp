@@ -6,9 +6,7 @@
 
 namespace vesko {
 
-void TbmREDFATable::Clear() {
-  *this = TbmREDFATable();
-}
+void TbmREDFATable::Clear() { *this = TbmREDFATable(); }
 
 // Subset construction: state 0 is the root's firstpos; each state's move on a class is the
 // union of the followpos of its leaves that cover the class. States are numbered in the
@@ -75,7 +73,8 @@ void TbmREDFATable::Build(const TbmRETree& tree) {
     class_next_.resize((s + 1) * class_count, -1);
     reversed.clear();
     auto prepend = [&](int low, int high, int target) {
-      if (!reversed.empty() && reversed.back().low == high + 1 && reversed.back().target == target) {
+      if (!reversed.empty() && reversed.back().low == high + 1 &&
+          reversed.back().target == target) {
         reversed.back().low = low;
       } else {
         reversed.push_back({low, high, target});
@@ -154,8 +153,8 @@ void TbmREDFATable::BuildTables(const TbmRETree& tree) {
   // double-byte character it may lead has a move from state 0.
   const bool tail_at_start = !tail_.empty() && tail_[0];
   for (int b = 0; b < 256; ++b) {
-    bool dead = !accepting_[0] && byte_next_[b] < 0 &&
-                !(tail_at_start && (b == kbmLF || b == kbmCR));
+    bool dead =
+        !accepting_[0] && byte_next_[b] < 0 && !(tail_at_start && (b == kbmLF || b == kbmCR));
     if (dead && b > 0 && page_[b] >= 0) {
       dead = class_next_[page_[b]] < 0;
     } else {

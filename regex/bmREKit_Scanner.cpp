@@ -79,9 +79,15 @@ TbmREToken TbmREScanner::NextToken() {
   if (!regexp_mode_) return Make(K::kCharacter, c, c, start);
   // The one-character meta tokens.
   static constexpr std::pair<char, TbmRETokenKind> kMeta[] = {
-      {'|', K::kUnion},    {'(', K::kLeftParenthesis}, {')', K::kRightParenthesis},
-      {'*', K::kAsterisk}, {'+', K::kPlus},            {'?', K::kQuestionMark},
-      {'.', K::kDot},      {'^', K::kLineHead},        {'$', K::kLineTail},
+      {'|', K::kUnion},
+      {'(', K::kLeftParenthesis},
+      {')', K::kRightParenthesis},
+      {'*', K::kAsterisk},
+      {'+', K::kPlus},
+      {'?', K::kQuestionMark},
+      {'.', K::kDot},
+      {'^', K::kLineHead},
+      {'$', K::kLineTail},
   };
   for (const auto& [meta, kind] : kMeta) {
     if (c == meta) return Make(kind, c, c, start);

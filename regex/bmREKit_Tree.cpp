@@ -17,7 +17,8 @@ bool TbmRELeafNodeSet::Empty() const {
 
 std::size_t TbmRELeafNodeSet::Hash() const {
   std::size_t h = 0x9E3779B97F4A7C15ull & ~std::size_t{0};
-  for (std::uint64_t w : bits_) h = (h ^ static_cast<std::size_t>(w ^ (w >> 32))) * 0x100000001B3ull;
+  for (std::uint64_t w : bits_)
+    h = (h ^ static_cast<std::size_t>(w ^ (w >> 32))) * 0x100000001B3ull;
   return h;
 }
 

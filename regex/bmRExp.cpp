@@ -85,8 +85,8 @@ std::ptrdiff_t MatchAt(const TbmREDFATable& dfa, const std::uint8_t* p, const st
 // Finds matches in one text. Walks from the start offset one character at a time and
 // tries a match at each position. Positions where no match can begin are passed over
 // without entering the matcher: by a byte scan when every byte that can begin a match
-// always begins a character (memchr when there is one such byte), else character by
-// character.
+// always begins a character (memchr when there is one such byte), by memchr and a look
+// back when one Shift JIS byte can begin a match, else character by character.
 template <typename Codec>
 class TSearcher {
  public:
@@ -152,6 +152,18 @@ class TSearcher {
           return found != nullptr ? static_cast<const std::uint8_t*>(found) : end_;
         }
         while (p < end_ && dfa_.StartDead(*p)) ++p;
+      } else if (!head_ && Codec::kLeadsAreTrails && single_ >= 0) {
+        // memchr, then the run of lead bytes before the hit decides whether the hit
+        // begins a character; if not, it is a trail byte and a character begins after it.
+        for (;;) {
+          const void* found = std::memchr(p, single_, static_cast<std::size_t>(end_ - p));
+          if (found == nullptr) return end_;
+          const auto* hit = static_cast<const std::uint8_t*>(found);
+          const std::uint8_t* run = hit;
+          while (run > p && Codec::IsLead(run[-1])) --run;
+          if ((hit - run) % 2 == 0) return hit;
+          p = hit + 1;
+        }
       } else if (!head_) {
         while (p < end_ && dfa_.StartDead(*p)) p += Codec::Size(p, end_);
       }
@@ -227,9 +239,9 @@ int ReplaceIn(const TbmREDFATable& dfa, std::uint8_t char_code, std::string_view
     if (n == 0) {
       // An empty match keeps the character after it and moves on by that character.
       if (m < input.size()) {
-        n = static_cast<std::size_t>(Codec::Size(
-            reinterpret_cast<const std::uint8_t*>(input.data()) + m,
-            reinterpret_cast<const std::uint8_t*>(input.data()) + input.size()));
+        n = static_cast<std::size_t>(
+            Codec::Size(reinterpret_cast<const std::uint8_t*>(input.data()) + m,
+                        reinterpret_cast<const std::uint8_t*>(input.data()) + input.size()));
         output.append(input.substr(m, n));
       } else {
         n = Codec::kUnit;

@@ -40,13 +40,18 @@ std::uint8_t bmccCodePage2CharCode(unsigned code_page);
 // search's inner loop. IsTrail() tells whether a byte can be the second byte of a
 // character, so that a byte that can't always begins one.
 struct TbmSJISCodec {
-  static bool IsLead(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+  static bool IsLead(std::uint8_t b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+  }
   static bool IsTrail(std::uint8_t b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
   static int Size(const std::uint8_t* p, const std::uint8_t* end) {
     return IsLead(p[0]) && end - p >= 2 && IsTrail(p[1]) ? 2 : 1;
   }
   static int Code(const std::uint8_t* p, int size) { return size == 2 ? p[0] << 8 | p[1] : p[0]; }
   static constexpr int kUnit = 1;
+  // Every lead byte is also a valid trail byte, so a run of lead bytes pairs up from its
+  // start and the parity of its length tells where characters begin.
+  static constexpr bool kLeadsAreTrails = true;
 };
 
 struct TbmEUCCodec {
@@ -57,6 +62,7 @@ struct TbmEUCCodec {
   }
   static int Code(const std::uint8_t* p, int size) { return size == 2 ? p[0] << 8 | p[1] : p[0]; }
   static constexpr int kUnit = 1;
+  static constexpr bool kLeadsAreTrails = false;
 };
 
 struct TbmWesternCodec {
@@ -65,6 +71,7 @@ struct TbmWesternCodec {
   static int Size(const std::uint8_t*, const std::uint8_t*) { return 1; }
   static int Code(const std::uint8_t* p, int) { return p[0]; }
   static constexpr int kUnit = 1;
+  static constexpr bool kLeadsAreTrails = false;
 };
 
 // The text's byte length is even (the reader checks), so a unit is always whole.
@@ -73,6 +80,7 @@ struct TbmUniCodeCodec {
   static int Size(const std::uint8_t*, const std::uint8_t*) { return 2; }
   static int Code(const std::uint8_t* p, int) { return p[0] | p[1] << 8; }
   static constexpr int kUnit = 2;
+  static constexpr bool kLeadsAreTrails = false;
 };
 
 // Walks a byte text one character at a time.

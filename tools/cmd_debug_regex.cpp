@@ -1,6 +1,5 @@
 // vesko debug regex: runs the regular expression engine as a filter, stdin to stdout.
 #include <CLI/CLI.hpp>
-
 #include <cstdio>
 #include <iterator>
 #include <map>
@@ -26,14 +25,17 @@ struct TRegexOptions {
 std::string ReadStdin() {
   std::string text;
   char buffer[65536];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0;) text.append(buffer, n);
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0;)
+    text.append(buffer, n);
   if (std::ferror(stdin)) throw TCommandError("cannot read standard input");
   return text;
 }
 
 void RunRegex(const TRegexOptions& options) {
-  static const std::map<std::string, std::uint8_t> kCodes = {
-      {"sjis", kbmccShiftJIS}, {"euc", kbmccEUC}, {"western", kbmccWestern}, {"utf16", kbmccUniCode}};
+  static const std::map<std::string, std::uint8_t> kCodes = {{"sjis", kbmccShiftJIS},
+                                                             {"euc", kbmccEUC},
+                                                             {"western", kbmccWestern},
+                                                             {"utf16", kbmccUniCode}};
   SetBinaryStdio();
   TbmRExp regexp;
   if (!options.code.empty()) regexp.SetCharCode(kCodes.at(options.code));

@@ -41,16 +41,27 @@ int RunReplace(const TReplaceCase& c, std::string& text) {
 }
 
 const TReplaceCase kCleanUpCases[] = {
-    {"blanks and tabs collapse to one blank", kSJIS, "(\\x20|\\x09)+", "\\x20", "a \t\t b", "a b", 1},
+    {"blanks and tabs collapse to one blank", kSJIS, "(\\x20|\\x09)+", "\\x20", "a \t\t b", "a b",
+     1},
     {"text without blanks is unchanged", kSJIS, "(\\x20|\\x09)+", "\\x20", "abc", "abc", 0},
-    {"empty lines collapse to one", kSJIS, "(\\n\\r)+", "\\n\\r", "A\r\n\r\n\r\nB", "A\r\n\r\nB", 1},
-    {"single line ends stay", kSJIS, "(\\n\\r)+", "\\n\\r", "A\r\nB\r\nC\r\n", "A\r\nB\r\nC\r\n", 0},
+    {"empty lines collapse to one", kSJIS, "(\\n\\r)+", "\\n\\r", "A\r\n\r\n\r\nB", "A\r\n\r\nB",
+     1},
+    {"single line ends stay", kSJIS, "(\\n\\r)+", "\\n\\r", "A\r\nB\r\nC\r\n", "A\r\nB\r\nC\r\n",
+     0},
     {"full-width space runs collapse", kSJIS, "(\\x8140)+", "\\x8140",
-     "\x81\x40\x81\x40" "a\x81\x40", "\x81\x40" "a\x81\x40", 2},
-    {"full-width space only as a whole character", kSJIS, "(\\x8140)+", "\\x8140",
-     "\x88\x81\x40", "\x88\x81\x40", 0},
+     "\x81\x40\x81\x40"
+     "a\x81\x40",
+     "\x81\x40"
+     "a\x81\x40",
+     2},
+    {"full-width space only as a whole character", kSJIS, "(\\x8140)+", "\\x8140", "\x88\x81\x40",
+     "\x88\x81\x40", 0},
     {"a lead byte without a valid trail byte is one character", kSJIS, "(\\x20|\\x09)+", "\\x20",
-     "\x81\x20\x20" "b", "\x81\x20" "b", 1},
+     "\x81\x20\x20"
+     "b",
+     "\x81\x20"
+     "b",
+     1},
 };
 
 const TReplaceCase kReplaceCases[] = {
@@ -70,14 +81,23 @@ const TReplaceCase kReplaceCases[] = {
     {"invalid escape ends the template", kSJIS, "b", "x\\xz&", "abc", "axc", 1},
     {"backslash at the end of the template is dropped", kSJIS, "b", "x\\", "abc", "axc", 1},
     {"hex escape of a double-byte character", kSJIS, "b", "\\x8140", "b", "\x81\x40", 1},
-    {"Western hex escape takes two digits", kWin, "b", "\\x8140", "b", "\x81" "40", 1},
+    {"Western hex escape takes two digits", kWin, "b", "\\x8140", "b",
+     "\x81"
+     "40",
+     1},
     {"octal takes up to six digits", kSJIS, "b", "\\1010", "b", "\x02\x08", 1},
-    {"octal stops before exceeding 0xFFFF", kSJIS, "b", "\\777777", "b", "\x7F\xFF" "7", 1},
+    {"octal stops before exceeding 0xFFFF", kSJIS, "b", "\\777777", "b",
+     "\x7F\xFF"
+     "7",
+     1},
     {"Western octal stops before exceeding 255", kWin, "b", "\\777", "b", "?7", 1},
     {"double-byte template characters are copied", kSJIS, "b", "\x95\x5C", "b", "\x95\x5C", 1},
     // Characters and classes.
     {"a trail byte 0x5C is not a backslash", kSJIS, "\\\\", "X", "\x95\x5C\\", "\x95\x5CX", 1},
-    {"dot is one double-byte character", kSJIS, "a.c", "X", "a\x82\xA0" "c", "X", 1},
+    {"dot is one double-byte character", kSJIS, "a.c", "X",
+     "a\x82\xA0"
+     "c",
+     "X", 1},
     {"dot never matches CR or LF", kSJIS, ".+", "X", "ab\r\ncd", "X\r\nX", 2},
     {"negated class never matches CR or LF", kSJIS, "[^a]+", "X", "b\r\nab", "X\r\naX", 2},
     {"range", kSJIS, "[a-c]+", "X", "abcd", "Xd", 1},
@@ -85,8 +105,12 @@ const TReplaceCase kReplaceCases[] = {
     {"- last in a class is an item", kSJIS, "[a-]+", "X", "a-b", "Xb", 1},
     {"negated class with ] first", kSJIS, "[^]a]", "X", "]ab", "]aX", 1},
     {"escapes inside a class", kSJIS, "[\\x41-\\x43]+", "X", "ABCD", "XD", 1},
-    {"double-byte range", kSJIS, "[\\x82A0-\\x82F1]+", "X", "\x82\xA0\x82\xA2" "a",
-     "X" "a", 1},
+    {"double-byte range", kSJIS, "[\\x82A0-\\x82F1]+", "X",
+     "\x82\xA0\x82\xA2"
+     "a",
+     "X"
+     "a",
+     1},
     {"] outside a class is a character", kSJIS, "a]", "X", "a]", "X", 1},
     {"() matches the empty string", kSJIS, "a()b", "X", "ab", "X", 1},
     {"question mark", kSJIS, "ab?c", "X", "ac abc", "X X", 2},
@@ -111,7 +135,12 @@ const TReplaceCase kReplaceCases[] = {
     {"literal pattern", kSJIS, "a.b*", "X", "a.b* axb", "X axb", 1, false, true},
     {"literal backslash", kSJIS, "\\x41", "X", "A\\x41", "AX", 1, false, true},
     // The other character codes.
-    {"EUC double-byte run", kEUC, "(\\xA4A2)+", "X", "\xA4\xA2\xA4\xA2" "x", "X" "x", 1},
+    {"EUC double-byte run", kEUC, "(\\xA4A2)+", "X",
+     "\xA4\xA2\xA4\xA2"
+     "x",
+     "X"
+     "x",
+     1},
     {"EUC trail byte is not a character", kEUC, "\\xA2", "X", "\xA4\xA2", "\xA4\xA2", 0},
     {"Western high bytes", kWin, "[\\xC0-\\xFF]+", "X", "caf\xE9\xE8!", "cafX!", 1},
     {"Western bytes are never double", kWin, "\\x40", "X", "\x88\x40", "\x88X", 1},
@@ -201,7 +230,8 @@ struct TFailureCase {
 
 const TFailureCase kFailureCases[] = {
     {"JIS has no reader", kbmccJIS, "a", "x", "a", "TbmREScanner.SetCharCode: can't create reader"},
-    {"nor has any code above it", 9, "a", "x", "a", "TbmREScanner.SetCharCode: can't create reader"},
+    {"nor has any code above it", 9, "a", "x", "a",
+     "TbmREScanner.SetCharCode: can't create reader"},
     {"odd UTF-16 text", kU16, U16("a"), U16("x"), "abc",
      "TbmUniCodeReader.SetTextBuff: ByteLength must be even."},
     {"odd UTF-16 pattern", kU16, "abc", U16("x"), U16("a"),
@@ -266,7 +296,9 @@ TEST(TbmRExp, RecompilesAfterEveryChange) {
 }
 
 TEST(TbmRExp, ObjectsRunOnThreadsAtOnce) {
-  const std::string base = "a  b\t\tc\r\n\r\n\r\nd\x81\x40\x81\x40" "e";
+  const std::string base =
+      "a  b\t\tc\r\n\r\n\r\nd\x81\x40\x81\x40"
+      "e";
   std::vector<std::string> results(4);
   std::vector<std::thread> threads;
   for (int i = 0; i < 4; ++i) {
@@ -283,8 +315,12 @@ TEST(TbmRExp, ObjectsRunOnThreadsAtOnce) {
     });
   }
   for (auto& t : threads) t.join();
-  EXPECT_EQ(results[0], "a_b_c\r\n\r\n\r\nd\x81\x40\x81\x40" "e");
-  EXPECT_EQ(results[1], "a  b\t\tc\r_\nd\x81\x40\x81\x40" "e");
+  EXPECT_EQ(results[0],
+            "a_b_c\r\n\r\n\r\nd\x81\x40\x81\x40"
+            "e");
+  EXPECT_EQ(results[1],
+            "a  b\t\tc\r_\nd\x81\x40\x81\x40"
+            "e");
   EXPECT_EQ(results[2], "a  b\t\tc\r\n\r\n\r\nd_e");
   EXPECT_EQ(results[3], "_  _\t\t_\r\n\r\n\r\n_\x81\x40\x81\x40_");
 }

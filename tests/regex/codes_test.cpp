@@ -36,10 +36,19 @@ struct TCodeCase {
 
 TEST(TbmRExp, ByteCodesAgreeWithUnitWalk) {
   const TCodeCase cases[] = {
-      {"Shift JIS", kbmccShiftJIS, std::string("\x81\x40\x88\x20\x09\n\r" "a\x82\xA0\\", 11),
-       {"(\\n\\r)+", "(\\x8140)+", "(\\x20|\\x09)+", "^a", "a$", "[^a]+", ".\\x8140", "x*",
-        "\\\\", "^\\x8140+", "(\\x20|\\x09)+$", "\\x82A0|\\x88", "\\x81|\\x40", "$"}},
-      {"EUC", kbmccEUC, std::string("\x8E\xA1\xA4\xA2\x20\n\r" "a\xFE", 9),
+      {"Shift JIS",
+       kbmccShiftJIS,
+       std::string("\x81\x40\x88\x20\x09\n\r"
+                   "a\x82\xA0\\\x81\x88\x81",
+                   14),
+       {"(\\n\\r)+", "(\\x8140)+", "(\\x20|\\x09)+", "^a", "a$", "[^a]+", ".\\x8140", "x*", "\\\\",
+        "^\\x8140+", "(\\x20|\\x09)+$", "\\x82A0|\\x88", "\\x81|\\x40", "$", "\\x88", "\\x81",
+        "\\x82A0"}},
+      {"EUC",
+       kbmccEUC,
+       std::string("\x8E\xA1\xA4\xA2\x20\n\r"
+                   "a\xFE",
+                   9),
        {"\\x8EA1", "(\\xA4A2)+", "\\xA2", "^\\xA1", "[^a]", "a*$", "\\x8E|\\xA4"}},
   };
   std::mt19937 random(4);
@@ -55,7 +64,8 @@ TEST(TbmRExp, ByteCodesAgreeWithUnitWalk) {
       for (int round = 0; round < 300; ++round) {
         std::string text;
         for (int n = std::uniform_int_distribution<int>(0, 24)(random); n > 0; --n) {
-          text += c.bytes[std::uniform_int_distribution<std::size_t>(0, c.bytes.size() - 1)(random)];
+          text +=
+              c.bytes[std::uniform_int_distribution<std::size_t>(0, c.bytes.size() - 1)(random)];
         }
         std::string by_bytes = text;
         const int count = bytes.Replace("<&>", by_bytes);
@@ -63,7 +73,7 @@ TEST(TbmRExp, ByteCodesAgreeWithUnitWalk) {
             c.code == kbmccShiftJIS ? AsUnits<TbmSJISCodec>(text) : AsUnits<TbmEUCCodec>(text);
         EXPECT_EQ(units.Replace(AsUnits<TbmWesternCodec>("<&>"), by_units), count);
         const std::string expected = c.code == kbmccShiftJIS ? AsUnits<TbmSJISCodec>(by_bytes)
-                                                              : AsUnits<TbmEUCCodec>(by_bytes);
+                                                             : AsUnits<TbmEUCCodec>(by_bytes);
         ASSERT_EQ(by_units, expected) << "round " << round;
       }
     }

@@ -15,8 +15,12 @@ TEST(TbmRExp, DefaultCodeFollowsTheCodePage) {
     int code;               // -1: the constructor refuses the page
   };
   const TCase cases[] = {
-      {nullptr, kbmccShiftJIS}, {"932", kbmccShiftJIS}, {"1252", kbmccWestern},
-      {"1200", kbmccUniCode},   {"437", -1},            {"65001", -1},
+      {nullptr, kbmccShiftJIS},
+      {"932", kbmccShiftJIS},
+      {"1252", kbmccWestern},
+      {"1200", kbmccUniCode},
+      {"437", -1},
+      {"65001", -1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.code_page ? c.code_page : "unset");

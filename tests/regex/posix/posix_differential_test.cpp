@@ -3,13 +3,13 @@
 // with many line ends. Both sides use the same empty-match rule. The generator keeps to
 // the syntax whose meaning both engines share; where they differ by design, the POSIX
 // pattern or the text is adjusted, as each place below says.
+#include <gtest/gtest.h>
+#include <regex.h>
+
 #include <clocale>
 #include <cstdio>
 #include <random>
 #include <string>
-
-#include <gtest/gtest.h>
-#include <regex.h>
 
 #include "regex/bmRExp.h"
 
@@ -56,10 +56,17 @@ class TPatternGenerator {
       Atom(depth);
       // One quantifier at most: this engine refuses a doubled one.
       switch (Below(8)) {
-        case 0: Both("*"); break;
-        case 1: Both("+"); break;
-        case 2: Both("?"); break;
-        default: break;
+        case 0:
+          Both("*");
+          break;
+        case 1:
+          Both("+");
+          break;
+        case 2:
+          Both("?");
+          break;
+        default:
+          break;
       }
     }
   }
@@ -82,7 +89,8 @@ class TPatternGenerator {
         for (int n = 1 + Below(3); n > 0; --n) {
           char low = kClassItems[Below(sizeof kClassItems)];
           char high = kClassItems[Below(sizeof kClassItems)];
-          if (static_cast<unsigned char>(high) < static_cast<unsigned char>(low)) std::swap(low, high);
+          if (static_cast<unsigned char>(high) < static_cast<unsigned char>(low))
+            std::swap(low, high);
           items += low;
           if (Below(2) == 0 && high != low) items += std::string("-") + high;
         }
