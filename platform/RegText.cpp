@@ -142,9 +142,11 @@ TRegText TRegText::Parse(std::string_view text) {
         value.dword = *dword;
       }
     }
-    // A value of another type may go on over lines that each end in a backslash.
+    // A value of another type may go on over lines: each but the last ends in a backslash
+    // and each after the first is indented. Value lines written here never are.
     if (value.kind == TValue::kOther) {
-      while (!lines[i].empty() && lines[i].back() == '\\' && i + 1 < lines.size()) {
+      while (lines[i].ends_with('\\') && i + 1 < lines.size() &&
+             (lines[i + 1].starts_with(' ') || lines[i + 1].starts_with('\t'))) {
         value.text.append("\r\n").append(lines[++i]);
       }
     }

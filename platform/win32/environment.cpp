@@ -8,12 +8,6 @@
 
 namespace vesko::platform {
 
-std::optional<std::string> GetEnvironment(const std::string& name) {
-  const char* value = std::getenv(name.c_str());
-  if (value == nullptr) return std::nullopt;
-  return std::string(value);
-}
-
 void SetEnvironment(const std::string& name, const std::string& value) {
   // Both the runtime's copy and the process block, so started programs see it too.
   ::_putenv_s(name.c_str(), value.c_str());

@@ -31,11 +31,19 @@ class UserDataTest : public ::testing::Test {
   static void RemoveRoots() {
     for (const char* root : TUserData::kRootKeys) platform::RegDeleteKey(root);
   }
+  // A Palm Desktop with users_ in folder_/Palm, and a file to install; returns the file.
+  std::string SetUpWithFile() {
+    WritePalmDesktop(kPalmComputing, palm_, users_, "");
+    const std::string source = folder_ / "abc.pdb";
+    platform::WriteWholeFile(source, "doc bytes");
+    return source;
+  }
   std::string HotSyncKey(const char* root) const {
     return std::string(root) + "\\" + TUserData::kHotSyncKey;
   }
 
   test::TScratchFolder folder_;
+  const std::string palm_ = folder_ / "Palm";
   std::optional<std::string> saved_home_;
   const std::vector<TPalmUser> users_ = {
       {1234, "John Smith", "SmithJ"}, {42, "\x8E\x52\x93\x63", "Yamada"}, {7, "Zoe", "ZoeK"}};
@@ -110,13 +118,10 @@ TEST_F(UserDataTest, UnreadableOrDamagedUserFileIsAPalmDesktopError) {
 }
 
 TEST_F(UserDataTest, InstallQueuesTheFileForTheUser) {
-  const std::string palm = folder_ / "Palm";
-  WritePalmDesktop(kPalmComputing, palm, users_, "");
-  const std::string source = folder_ / "abc.pdb";
-  platform::WriteWholeFile(source, "doc bytes");
+  const std::string source = SetUpWithFile();
   TUserData data;
   ASSERT_TRUE(data.Install(0, source));
-  const std::string queued = JoinPath(JoinPath(JoinPath(palm, "SmithJ"), "Install"), "abc.pdb");
+  const std::string queued = JoinPath(JoinPath(JoinPath(palm_, "SmithJ"), "Install"), "abc.pdb");
   EXPECT_EQ(platform::ReadWholeFile(queued), "doc bytes");
   EXPECT_EQ(platform::RegReadDword(HotSyncKey(kPalmComputing), "Install1234"), 1u);
   EXPECT_EQ(platform::RegReadDword(HotSyncKey(kPalmComputing), "Install42"), std::nullopt);
@@ -127,10 +132,7 @@ TEST_F(UserDataTest, InstallQueuesTheFileForTheUser) {
 }
 
 TEST_F(UserDataTest, InstallFailures) {
-  const std::string palm = folder_ / "Palm";
-  WritePalmDesktop(kPalmComputing, palm, users_, "");
-  const std::string source = folder_ / "abc.pdb";
-  platform::WriteWholeFile(source, "doc bytes");
+  const std::string source = SetUpWithFile();
   TUserData data;
   EXPECT_FALSE(data.Install(-1, source));  // no user chosen
   EXPECT_FALSE(data.Install(3, source));
@@ -140,7 +142,7 @@ TEST_F(UserDataTest, InstallFailures) {
   ASSERT_TRUE(platform::RegDeleteKey(HotSyncKey(kPalmComputing)));
   EXPECT_FALSE(data.Install(2, source));
   EXPECT_TRUE(
-      platform::FileExists(JoinPath(JoinPath(JoinPath(palm, "ZoeK"), "Install"), "abc.pdb")));
+      platform::FileExists(JoinPath(JoinPath(JoinPath(palm_, "ZoeK"), "Install"), "abc.pdb")));
   EXPECT_FALSE(platform::RegKeyExists(HotSyncKey(kPalmComputing)));
 }
 

@@ -85,6 +85,16 @@ TEST(RegText, RoundTripKeepsEverything) {
   EXPECT_EQ(text.find("\"Count\""), std::string::npos);
 }
 
+TEST(RegText, ValuesAddedAfterAnOddLineStayValues) {
+  // A line ending in a backslash continues only into an indented line.
+  TRegText reg = TRegText::Parse(
+      "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\K]\r\n\"Odd\"=x\\\r\n");
+  ASSERT_TRUE(reg.WriteDword("K", "Install1", 1));
+  const TRegText again = TRegText::Parse(reg.Serialize());
+  EXPECT_EQ(again.ReadDword("K", "Install1"), 1u);
+  EXPECT_EQ(again.Serialize(), reg.Serialize());
+}
+
 TEST(RegText, RefusesWhatItCantStore) {
   TRegText reg;
   EXPECT_FALSE(reg.WriteString("Software\\X", "A", "1"));  // no such key
