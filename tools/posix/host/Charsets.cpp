@@ -271,6 +271,13 @@ std::string_view CutCp932(std::string_view text, std::size_t max_bytes) {
   return text.substr(0, std::min(i, text.size()));
 }
 
+void CopyCp932(std::string_view text, char* buffer, int size) {
+  if (buffer == nullptr || size <= 0) return;
+  const std::string_view cut = CutCp932(text, static_cast<std::size_t>(size) - 1);
+  std::copy(cut.begin(), cut.end(), buffer);
+  buffer[cut.size()] = '\0';
+}
+
 std::string Cp932ToUtf8(std::string_view text) {
   UConverter* utf8 = Converter("utf-8");
   return FromUnicode(utf8, ToUnicode(Cp932Converter(), text));

@@ -36,6 +36,10 @@ std::string EncodeMimeHeader(std::string_view value);
 // inside a double-byte character.
 std::string_view CutCp932(std::string_view text, std::size_t max_bytes);
 
+// Copies text into a caller's buffer of size bytes (its terminating zero included), cut
+// by CutCp932. Nothing is written when buffer is null or size is not positive.
+void CopyCp932(std::string_view text, char* buffer, int size);
+
 // CP932 text as UTF-8, for the terminal.
 std::string Cp932ToUtf8(std::string_view text);
 std::string Utf8ToCp932(std::string_view text);

@@ -48,13 +48,7 @@ char* Keep(std::string& buffer, std::string text) {
 
 std::string Text(const char* text) { return text != nullptr ? text : ""; }
 
-// Copies text into a caller's buffer of size bytes, cut without splitting a character.
-void CopyOut(const std::string& text, char* buffer, int size) {
-  if (buffer == nullptr || size <= 0) return;
-  const std::string_view cut = CutCp932(text, static_cast<std::size_t>(size) - 1);
-  std::memcpy(buffer, cut.data(), cut.size());
-  buffer[cut.size()] = '\0';
-}
+void CopyOut(const std::string& text, char* buffer, int size) { CopyCp932(text, buffer, size); }
 
 char* Convert(std::string& buffer, const char* text, BOOL32 encode, const char* charset) {
   static char empty[1] = "";

@@ -133,7 +133,11 @@ std::string MarkMboxRead(std::string_view text, const std::vector<std::string>& 
     if (changed) continue;
     // No status line: add one as the header's last line.
     out.append(text, copied, header_end - copied);
-    if (header_end > 0 && text[header_end - 1] != '\n') out += line_end;
+    if (header_end > 0 && text[header_end - 1] == '\r') {
+      out += '\n';  // the last line ends in a bare CR: complete it
+    } else if (header_end > 0 && text[header_end - 1] != '\n') {
+      out += line_end;
+    }
     out += "Status: R" + line_end;
     copied = header_end;
   }
