@@ -20,6 +20,8 @@ int main(int argc, char** argv) {
   CLI::App app{"vesko: exports mail to Palm Doc e-books, and looks inside them"};
   app.require_subcommand(1);
   app.option_defaults()->always_capture_default();
+  // Paths like /tmp/x are arguments, also in the Windows build (which may run under wine).
+  app.allow_windows_style_options(false);
   app.add_option("--data", GlobalOptions().data_folder,
                  "Data folder (default: $VESKO_HOME, else $XDG_DATA_HOME/vesko)")
       ->type_name("DIR");
