@@ -106,6 +106,10 @@ std::string TFileStore::FileOf(const std::string& folder, const std::string& id)
   throw EMailStoreError("no mail " + id + " in folder " + folder);
 }
 
+std::string TFileStore::Read(const std::string& folder, const std::string& id) const {
+  return platform::ReadWholeFile(FileOf(folder, id));
+}
+
 void TFileStore::Remember(const std::string& folder,
                           std::map<std::string, std::string> files) const {
   files_[folder] = std::move(files);

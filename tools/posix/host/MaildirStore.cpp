@@ -125,10 +125,6 @@ class TMaildirStore : public TFileStore {
     return list;
   }
 
-  std::string Read(const std::string& folder, const std::string& id) const override {
-    return platform::ReadWholeFile(FileOf(folder, id));
-  }
-
   void MarkRead(const std::string& folder, const std::vector<std::string>& ids) override {
     const std::string dir = FolderPath(folder);
     for (const std::string& id : ids) {

@@ -21,6 +21,9 @@ void MakeIdsUnique(std::vector<std::string*> ids);
 // A store kept as files in a folder tree (Maildir, .eml folder). It remembers the folders
 // it has and, per folder, which file holds each mail of the last listing.
 class TFileStore : public TMailStore {
+ public:
+  std::string Read(const std::string& folder, const std::string& id) const override;
+
  protected:
   explicit TFileStore(std::string root);
 
