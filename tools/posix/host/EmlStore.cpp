@@ -93,6 +93,8 @@ class TEmlStore : public TFileStore {
       } catch (const EMailStoreError&) {
         continue;
       }
+      // The sidecar holds one name a line: a name with a line break can't be kept there.
+      if (name.find_first_of("\r\n") != std::string::npos) continue;
       if (!read.insert(name).second) continue;
       if (!sidecar.empty() && sidecar.back() != '\n') sidecar += '\n';
       sidecar += name + "\n";
