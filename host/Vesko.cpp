@@ -1,6 +1,7 @@
 // The plug-in library's main unit: its load and unload steps, the callbacks that the host
 // calls by name, and the export command's two callbacks. Every function the host calls
 // runs through Guarded (host/Guard.h), so no exception reaches the host.
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
