@@ -1,6 +1,7 @@
 // The plug-in library's main unit: its load and unload steps, the callbacks that the host
 // calls by name, and the export command's two callbacks. Every function the host calls
 // runs through Guarded (host/Guard.h), so no exception reaches the host.
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -98,6 +99,7 @@ using namespace vesko;
 VESKO_API int VESKO_STDCALL BKC_OnStart() {
   return Guarded(0, [] {
     TPlugIn& plug_in = PlugIn();
+    if (!plug_in.api.bound()) return 0;  // a host that ignored the failed load
     plug_in.api.BKA_GetWindowHandles(&plug_in.main_window, &plug_in.tree_view,
                                      &plug_in.list_view, &plug_in.message_view);
     return 0;
@@ -107,6 +109,7 @@ VESKO_API int VESKO_STDCALL BKC_OnStart() {
 VESKO_API int VESKO_STDCALL BKC_OnMenuInit(HOSTHANDLE, HOSTHANDLE menu, int type) {
   return Guarded(0, [&] {
     TBeckyAPI& api = PlugIn().api;
+    if (!api.bound()) return 0;
     if (type == kMainMenuType) {
       THandle drop_down = platform::SubMenuAt(menu, 0);
       const int position = AnchorPosition(drop_down, kMainMenuAnchor);

@@ -8,3 +8,11 @@ if(NOT WIN32)
                       -Wl,--version-script=${CMAKE_CURRENT_LIST_DIR}/posix/lacking_connect.map)
   add_dependencies(${target} vesko vesko_lacking_connect)
 endif()
+
+# The Windows library exports exactly its four entry points, with their ordinals.
+if(WIN32)
+  add_dependencies(${target} Vesko)
+  add_test(NAME vesko_dll_exports
+           COMMAND ${CMAKE_COMMAND} -DDLL=$<TARGET_FILE:Vesko> -DOBJDUMP=${CMAKE_OBJDUMP}
+                   -P ${CMAKE_CURRENT_LIST_DIR}/win32/check_exports.cmake)
+endif()

@@ -66,9 +66,19 @@ std::string HeaderValue(const std::string& source, const std::string& name) {
   return {};
 }
 
-void ListMails(const TStoreOptions& options) {
+// The folders of the store: display name, then where the folder's Folder.ini goes.
+void ListFolders(TMailHost& host) {
+  for (const std::string& folder : host.FolderNames()) {
+    host.SelectFolder(folder);
+    std::printf("%s\t%s%sFolder.ini\n", host.CurrentFolderDisplayName().c_str(),
+                DataFolder().c_str(), host.CurrentFolderId().c_str());
+  }
+}
+
+void ListMails(const TStoreOptions& options, bool folders) {
   TMailHost& host = TMailHost::Instance();
   OpenStore(host, options, true);
+  if (folders) return ListFolders(host);
   std::printf("%s (%s)\n", host.CurrentFolderDisplayName().c_str(),
               host::StoreKindName(host.store_kind()));
   for (const host::TMailEntry& mail : host.Mails()) {
@@ -110,7 +120,10 @@ void RegisterHostCommands(CLI::App& app) {
   CLI::App* list = app.add_subcommand("list", "List the mails of a folder: ID, read flag, "
                                               "date, sender, subject");
   AddStoreOptions(*list, *list_options);
-  list->callback([list_options] { ListMails(*list_options); });
+  auto folders = std::make_shared<bool>(false);
+  list->add_flag("--folders", *folders,
+                 "List the store's folders instead, with the path of each one's Folder.ini");
+  list->callback([list_options, folders] { ListMails(*list_options, *folders); });
 
   auto menu_options = std::make_shared<TStoreOptions>();
   auto menu_types = std::make_shared<std::vector<int>>();

@@ -162,5 +162,50 @@ TEST_F(HostFunctions, PumpLetsATestActAsTheUser) {
   EXPECT_EQ(g_runs, 1);
 }
 
+TEST_F(HostFunctions, PrintsMessageBoxesInUtf8AndKeepsThem) {
+  host().ClearMessages();
+  ::testing::internal::CaptureStdout();
+  // "処理対象のメールがありません。" in Shift JIS, as the plug-in shows it.
+  VeskoHostUi()->ShowMessage(host().main_window(),
+                             "\x8f\x88\x97\x9d\x91\xce\x8f\xdb\x82\xcc\x83\x81\x81\x5b\x83"
+                             "\x8b\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x42",
+                             "From Vesko", TMessageIcon::kInformation);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+            "[From Vesko] \xe5\x87\xa6\xe7\x90\x86\xe5\xaf\xbe\xe8\xb1\xa1\xe3\x81\xae"
+            "\xe3\x83\xa1\xe3\x83\xbc\xe3\x83\xab\xe3\x81\x8c\xe3\x81\x82\xe3\x82\x8a"
+            "\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\xe3\x80\x82\n");
+  ASSERT_EQ(host().messages().size(), 1u);
+  EXPECT_EQ(host().messages()[0].caption, "From Vesko");
+}
+
+TEST_F(HostFunctions, MenuCallsCheckTheirHandles) {
+  platform::THostUi& ui = *VeskoHostUi();
+  int not_a_menu = 0;
+  THandle tree = host().menu(kTreeMenu);
+  EXPECT_EQ(ui.MenuItemCountOf(&not_a_menu), -1);
+  EXPECT_EQ(ui.MenuItemIdAt(&not_a_menu, 0), ~0u);
+  EXPECT_EQ(ui.SubMenuAt(nullptr, 0), nullptr);
+  EXPECT_FALSE(ui.InsertMenuText(&not_a_menu, 0, 1, "x"));
+  EXPECT_FALSE(ui.InsertMenuSeparator(tree, -1));
+  const int count = ui.MenuItemCountOf(tree);
+  EXPECT_EQ(ui.MenuItemIdAt(tree, count), ~0u);
+  EXPECT_EQ(ui.MenuItemIdAt(tree, count - 2), 0u) << "a separator's ID is 0";
+  EXPECT_EQ(ui.MenuItemIdAt(host().menu(kMainMenu), 0), ~0u) << "a drop-down's ID is ~0";
+  // A position past the end appends, as Windows menus do.
+  EXPECT_TRUE(ui.InsertMenuText(tree, count + 5, 49999, "appended"));
+  EXPECT_EQ(ui.MenuItemIdAt(tree, count), 49999u);
+}
+
+TEST_F(HostFunctions, APumpThatPumpsAgainStops) {
+  int depth = 0;
+  host().SetProcessMessagesHook([&] {
+    ++depth;
+    VeskoHostUi()->ProcessMessages();
+  });
+  VeskoHostUi()->ProcessMessages();
+  EXPECT_GT(depth, 1);
+  EXPECT_LT(depth, 20);
+}
+
 }  // namespace
 }  // namespace vesko::tools::host

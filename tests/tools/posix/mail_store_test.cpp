@@ -165,6 +165,23 @@ TEST(MboxStore, RewriteOfPythonMailsKeepsEveryOtherByte) {
   EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path()), fs::directory_iterator()), 1);
 }
 
+TEST(MboxStore, LeavesALockedMboxAlone) {
+  test::TScratchFolder scratch;
+  const std::string path = scratch / "locked.mbox";
+  const std::string text = "From a\nSubject: s\n\nb\n";
+  WriteWholeFile(path, text);
+  WriteWholeFile(path + ".lock", "");  // a delivery in progress
+  auto store = OpenMailStore(path);
+  const auto list = store->List("Inbox");
+  EXPECT_THROW(store->MarkRead("Inbox", {list[0].id}), EMailStoreError);
+  EXPECT_EQ(ReadWholeFile(path), text);
+  EXPECT_TRUE(platform::FileExists(path + ".lock")) << "another program's lock stays";
+  platform::RemoveFile(path + ".lock");
+  store->MarkRead("Inbox", {list[0].id});
+  EXPECT_TRUE(store->List("Inbox")[0].read);
+  EXPECT_FALSE(platform::FileExists(path + ".lock")) << "our own lock is gone";
+}
+
 TEST(MaildirStore, ListsInDeliveryOrderAndMarksByRenaming) {
   test::TScratchFolder scratch;
   const std::string root = scratch / "Mail";

@@ -30,11 +30,9 @@ bool HasEmlExtension(const std::string& name) {
   return ext == ".eml";
 }
 
-class TEmlStore : public TMailStore {
+class TEmlStore : public TFileStore {
  public:
-  explicit TEmlStore(std::string path) : root_(std::move(path)) {
-    while (root_.size() > 1 && root_.back() == '/') root_.pop_back();
-  }
+  explicit TEmlStore(std::string path) : TFileStore(std::move(path)) {}
 
   TStoreKind kind() const override { return TStoreKind::kEmlFolder; }
 
@@ -70,18 +68,14 @@ class TEmlStore : public TMailStore {
     }
     MakeIdsUnique(ids);
     const std::set<std::string> read = ReadSidecar(dir);
-    auto& names = names_[folder];
-    names.clear();
+    std::map<std::string, std::string> paths;
     std::vector<TStoredMail> list;
     for (const TFile& file : files) {
-      names[file.id] = file.name;
+      paths[file.id] = dir + "/" + file.name;
       list.push_back({file.id, read.count(file.name) != 0});
     }
+    Remember(folder, std::move(paths));
     return list;
-  }
-
-  std::string Read(const std::string& folder, const std::string& id) const override {
-    return platform::ReadWholeFile(FolderPath(folder) + "/" + NameOf(folder, id));
   }
 
   void MarkRead(const std::string& folder, const std::vector<std::string>& ids) override {
@@ -94,10 +88,13 @@ class TEmlStore : public TMailStore {
     for (const std::string& id : ids) {
       std::string name;
       try {
-        name = NameOf(folder, id);
+        const std::string path = FileOf(folder, id);
+        name = path.substr(path.rfind('/') + 1);
       } catch (const EMailStoreError&) {
         continue;
       }
+      // The sidecar holds one name a line: a name with a line break can't be kept there.
+      if (name.find_first_of("\r\n") != std::string::npos) continue;
       if (!read.insert(name).second) continue;
       if (!sidecar.empty() && sidecar.back() != '\n') sidecar += '\n';
       sidecar += name + "\n";
@@ -141,31 +138,9 @@ class TEmlStore : public TMailStore {
     return read;
   }
 
-  std::string FolderPath(const std::string& folder) const {
-    if (folder == kTopFolder) return root_;
-    if (known_folders_.count(folder) == 0) {
-      const auto folders = Folders();
-      known_folders_.insert(folders.begin(), folders.end());
-    }
-    if (known_folders_.count(folder) == 0) {
-      throw EMailStoreError("no folder " + folder + " in " + root_);
-    }
+  std::string FolderDirectory(const std::string& folder) const override {
     return root_ + "/" + folder;
   }
-
-  std::string NameOf(const std::string& folder, const std::string& id) const {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-      const auto& names = names_[folder];
-      const auto found = names.find(id);
-      if (found != names.end()) return found->second;
-      if (attempt == 0) List(folder);
-    }
-    throw EMailStoreError("no mail " + id + " in folder " + folder);
-  }
-
-  std::string root_;
-  mutable std::set<std::string> known_folders_;  // folders seen by FolderPath
-  mutable std::map<std::string, std::map<std::string, std::string>> names_;  // folder: ID: file
 };
 
 }  // namespace

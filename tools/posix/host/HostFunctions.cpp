@@ -287,40 +287,20 @@ VESKO_API void VESKO_STDCALL BKA_Free(void* block) { std::free(block); }
 
 // --- Converters --------------------------------------------------------------------------
 
-VESKO_API char* VESKO_STDCALL BKA_ISO_2022_JP(const char* text, BOOL32 encode) {
-  static std::string buffer;
-  return Convert(buffer, text, encode, "iso-2022-jp");
-}
+// Each converter keeps its own result buffer.
+#define VESKO_HOST_CONVERTER(name, charset)                                \
+  VESKO_API char* VESKO_STDCALL name(const char* text, BOOL32 encode) {  \
+    static std::string buffer;                                           \
+    return Convert(buffer, text, encode, charset);                       \
+  }
 
-VESKO_API char* VESKO_STDCALL BKA_ISO_2022_KR(const char* text, BOOL32 encode) {
-  static std::string buffer;
-  return Convert(buffer, text, encode, "iso-2022-kr");
-}
-
-VESKO_API char* VESKO_STDCALL BKA_HZ_GB2312(const char* text, BOOL32 encode) {
-  static std::string buffer;
-  return Convert(buffer, text, encode, "hz-gb-2312");
-}
-
-VESKO_API char* VESKO_STDCALL BKA_ISO_8859_2(const char* text, BOOL32 encode) {
-  static std::string buffer;
-  return Convert(buffer, text, encode, "iso-8859-2");
-}
-
-VESKO_API char* VESKO_STDCALL BKA_EUC_JP(const char* text, BOOL32 encode) {
-  static std::string buffer;
-  return Convert(buffer, text, encode, "euc-jp");
-}
-
-VESKO_API char* VESKO_STDCALL BKA_UTF_7(const char* text, BOOL32 encode) {
-  static std::string buffer;
-  return Convert(buffer, text, encode, "utf-7");
-}
-
-VESKO_API char* VESKO_STDCALL BKA_UTF_8(const char* text, BOOL32 encode) {
-  static std::string buffer;
-  return Convert(buffer, text, encode, "utf-8");
-}
+VESKO_HOST_CONVERTER(BKA_ISO_2022_JP, "iso-2022-jp")
+VESKO_HOST_CONVERTER(BKA_ISO_2022_KR, "iso-2022-kr")
+VESKO_HOST_CONVERTER(BKA_HZ_GB2312, "hz-gb-2312")
+VESKO_HOST_CONVERTER(BKA_ISO_8859_2, "iso-8859-2")
+VESKO_HOST_CONVERTER(BKA_EUC_JP, "euc-jp")
+VESKO_HOST_CONVERTER(BKA_UTF_7, "utf-7")
+VESKO_HOST_CONVERTER(BKA_UTF_8, "utf-8")
 
 VESKO_API BOOL32 VESKO_STDCALL BKA_B64Convert(const char*, const char*, BOOL32) { return 0; }
 VESKO_API BOOL32 VESKO_STDCALL BKA_QPConvert(const char*, const char*, BOOL32) { return 0; }

@@ -80,4 +80,39 @@ void MakeIdsUnique(std::vector<std::string*> ids) {
   }
 }
 
+TFileStore::TFileStore(std::string root) : root_(std::move(root)) {
+  while (root_.size() > 1 && root_.back() == '/') root_.pop_back();
+}
+
+std::string TFileStore::FolderPath(const std::string& folder) const {
+  if (folder == kTopFolder) return root_;
+  if (known_folders_.count(folder) == 0) {
+    const auto folders = Folders();
+    known_folders_.insert(folders.begin(), folders.end());
+  }
+  if (known_folders_.count(folder) == 0) {
+    throw EMailStoreError("no folder " + folder + " in " + root_);
+  }
+  return FolderDirectory(folder);
+}
+
+std::string TFileStore::FileOf(const std::string& folder, const std::string& id) const {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const auto& files = files_[folder];
+    const auto found = files.find(id);
+    if (found != files.end() && platform::FileExists(found->second)) return found->second;
+    if (attempt == 0) List(folder);
+  }
+  throw EMailStoreError("no mail " + id + " in folder " + folder);
+}
+
+std::string TFileStore::Read(const std::string& folder, const std::string& id) const {
+  return platform::ReadWholeFile(FileOf(folder, id));
+}
+
+void TFileStore::Remember(const std::string& folder,
+                          std::map<std::string, std::string> files) const {
+  files_[folder] = std::move(files);
+}
+
 }  // namespace vesko::tools::host

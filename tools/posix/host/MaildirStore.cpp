@@ -66,11 +66,9 @@ bool RenameNoReplace(const std::string& from, const std::string& to) {
   return true;
 }
 
-class TMaildirStore : public TMailStore {
+class TMaildirStore : public TFileStore {
  public:
-  explicit TMaildirStore(std::string path) : root_(std::move(path)) {
-    while (root_.size() > 1 && root_.back() == '/') root_.pop_back();
-  }
+  explicit TMaildirStore(std::string path) : TFileStore(std::move(path)) {}
 
   TStoreKind kind() const override { return TStoreKind::kMaildir; }
 
@@ -116,19 +114,15 @@ class TMaildirStore : public TMailStore {
       ids.push_back(&file.id);
     }
     MakeIdsUnique(ids);
-    auto& paths = paths_[folder];
-    paths.clear();
+    std::map<std::string, std::string> paths;
     std::vector<TStoredMail> list;
     list.reserve(files.size());
     for (const TFile& file : files) {
       paths[file.id] = file.path;
       list.push_back({file.id, file.in_cur && file.name.flags.find('S') != std::string::npos});
     }
+    Remember(folder, std::move(paths));
     return list;
-  }
-
-  std::string Read(const std::string& folder, const std::string& id) const override {
-    return platform::ReadWholeFile(PathOf(folder, id));
   }
 
   void MarkRead(const std::string& folder, const std::vector<std::string>& ids) override {
@@ -136,7 +130,7 @@ class TMaildirStore : public TMailStore {
     for (const std::string& id : ids) {
       std::string path;
       try {
-        path = PathOf(folder, id);
+        path = FileOf(folder, id);
       } catch (const EMailStoreError&) {
         continue;  // gone since it was listed
       }
@@ -146,7 +140,6 @@ class TMaildirStore : public TMailStore {
       if (in_cur && name.flags.find('S') != std::string::npos) continue;
       const std::string target = dir + "/cur/" + MaildirSeenName(name);
       if (!RenameNoReplace(path, target)) throw EOSError(target, errno);
-      paths_[folder][id] = target;
     }
   }
 
@@ -171,35 +164,11 @@ class TMaildirStore : public TMailStore {
     }
   }
 
-  std::string FolderPath(const std::string& folder) const {
-    if (folder == kTopFolder) return root_;
-    if (known_folders_.count(folder) == 0) {
-      const auto folders = Folders();
-      known_folders_.insert(folders.begin(), folders.end());
-    }
-    if (known_folders_.count(folder) == 0) {
-      throw EMailStoreError("no folder " + folder + " in " + root_);
-    }
+  std::string FolderDirectory(const std::string& folder) const override {
     std::string dotted = folder;
     std::replace(dotted.begin(), dotted.end(), '/', '.');
     return root_ + "/." + dotted;
   }
-
-  // The file of a mail: from the last listing, listing again when it is not (or no
-  // longer) there.
-  std::string PathOf(const std::string& folder, const std::string& id) const {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-      const auto& paths = paths_[folder];
-      const auto found = paths.find(id);
-      if (found != paths.end() && platform::FileExists(found->second)) return found->second;
-      if (attempt == 0) List(folder);
-    }
-    throw EMailStoreError("no mail " + id + " in folder " + folder);
-  }
-
-  std::string root_;
-  mutable std::set<std::string> known_folders_;  // folders seen by FolderPath
-  mutable std::map<std::string, std::map<std::string, std::string>> paths_;  // folder: ID: file
 };
 
 }  // namespace

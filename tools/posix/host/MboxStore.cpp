@@ -2,13 +2,16 @@
 // between them. The read flag is the letter R in the mail's "Status:" header. Marking
 // mails read rewrites the whole file under a temporary name in the same folder and renames
 // it over the old one, keeping the file's permissions, so the file is never half-written.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <map>
-#include <cerrno>
 #include <set>
+#include <thread>
 
 #include "platform/files.h"
 #include "tools/posix/host/MailStore.h"
@@ -180,6 +183,31 @@ void ReplaceFileKeepingMode(const std::string& path, std::string_view data) {
   }
 }
 
+// The dot-lock that mail delivery agents honour: the file path + ".lock", made
+// exclusively. Held while the mbox is read and replaced, so no delivery falls between.
+class TDotLock {
+ public:
+  explicit TDotLock(const std::string& mbox) : path_(mbox + ".lock") {
+    for (int attempt = 0;; ++attempt) {
+      const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+      if (fd >= 0) {
+        ::close(fd);
+        return;
+      }
+      if (errno != EEXIST || attempt >= 20) {
+        throw EMailStoreError(mbox + " is locked by another program (" + path_ + ")");
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+  }
+  ~TDotLock() { ::unlink(path_.c_str()); }
+  TDotLock(const TDotLock&) = delete;
+  TDotLock& operator=(const TDotLock&) = delete;
+
+ private:
+  std::string path_;
+};
+
 class TMboxStore : public TMailStore {
  public:
   explicit TMboxStore(std::string path) : path_(std::move(path)) {}
@@ -209,7 +237,8 @@ class TMboxStore : public TMailStore {
 
   void MarkRead(const std::string& folder, const std::vector<std::string>& ids) override {
     CheckFolder(folder);
-    // Read afresh: mails delivered since the listing must survive the rewrite.
+    // Read afresh under the lock: mails delivered since the listing must survive.
+    const TDotLock lock(path_);
     const std::string text = platform::ReadWholeFile(path_);
     const std::string marked = MarkMboxRead(text, ids);
     if (marked != text) ReplaceFileKeepingMode(path_, marked);
