@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "export/MeDocItemList.h"
+
+namespace vesko {
+namespace {
+
+void AddItem(TMeDocItemList& list, const std::string& subject, const std::string& body) {
+  list.Add(std::make_unique<TMailItem>(list, "a@example.jp", subject, 0.0, body));
+}
+
+TEST(MeDocItemList, IndexPointsAtEachFromLine) {
+  struct TIndexCase {
+    const char* name;
+    std::string first_body;
+    std::string lines;
+  };
+  const TIndexCase cases[] = {
+      // block of 3 lines; mail 1 at 4: 3 header lines + 5 body lines; mail 2 at 4 + 6 + 2
+      {"body ending in a line end", "1\r\n2\r\n3\r\n4\r\n5\r\n", "4:first\r\n12:second\r\n"},
+      // the last body line is shared with the next "From:"
+      {"body without a final line end", "1\r\n2", "4:first\r\n8:second\r\n"},
+      {"empty body", "", "4:first\r\n7:second\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TMeDocItemList list{TTextOptions{}};
+    AddItem(list, "first", c.first_body);
+    AddItem(list, "second", "x\r\n");
+    EXPECT_EQ(list.IndexHeader(), "#!Medoc index 2\r\n");
+    EXPECT_EQ(list.IndexLines(), c.lines);
+  }
+}
+
+TEST(MeDocItemList, EmptyListHasHeaderOnly) {
+  const TMeDocItemList list{TTextOptions{}};
+  EXPECT_EQ(list.IndexHeader(), "#!Medoc index 0\r\n");
+  EXPECT_EQ(list.IndexLines(), "");
+}
+
+TEST(MeDocItemList, ShortTitleFitsTheEntryNumber) {
+  const std::string forty(40, 'a');
+  // 29 single bytes, then a double-byte character whose first byte is the 30th.
+  const std::string split = std::string(29, 'b') + "\x82\xa0\x82\xa0";
+  // 28 single bytes, then a double-byte character filling bytes 29 and 30.
+  const std::string whole = std::string(28, 'c') + "\x82\xa0" + "zz";
+  struct TTitleCase {
+    const char* name;
+    std::string subject;
+    int k;
+    std::string title;
+  } const cases[] = {
+      {"entries 1..9 keep 30 bytes", forty, 1, std::string(30, 'a')},
+      {"entries 10..99 keep 29", forty, 10, std::string(29, 'a')},
+      {"entries 100..999 keep 28", forty, 100, std::string(28, 'a')},
+      {"a character is not cut in two", split, 1, std::string(29, 'b')},
+      {"a character ending at the limit stays", whole, 1, std::string(28, 'c') + "\x82\xa0"},
+      {"a trailing lead byte at the limit goes", std::string(29, 'd') + "\x82", 1,
+       std::string(29, 'd')},
+      {"blanks and controls trimmed", " \t title \x01", 1, "title"},
+      {"short subject whole", "hi", 7, "hi"},
+      {"empty subject", "", 1, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(TMeDocItemList::ShortTitle(c.subject, c.k), c.title);
+  }
+}
+
+}  // namespace
+}  // namespace vesko
