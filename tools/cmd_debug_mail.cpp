@@ -1,7 +1,192 @@
+// vesko debug mime|qp|detect|date|address|width: shows how Vesko reads a mail, so one can
+// find out why a mail came out as it did.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "mail/JisCode.h"
+#include "mail/MIMEItem.h"
+#include "mail/VeskoUtil.h"
+#include "platform/datetime.h"
+#include "platform/files.h"
 #include "tools/commands.h"
 
 namespace vesko::tools {
 
-void RegisterMailDebugCommands(CLI::App& debug) {}
+void SetBinaryStdioForMailDebug();  // tools/<system>/mail_stdio.cpp
+
+namespace {
+
+std::string ReadStdin() {
+  SetBinaryStdioForMailDebug();
+  std::string data;
+  char buffer[65536];
+  std::size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) data.append(buffer, got);
+  return data;
+}
+
+void WriteStdout(std::string_view data) {
+  SetBinaryStdioForMailDebug();
+  std::fwrite(data.data(), 1, data.size(), stdout);
+  std::fflush(stdout);
+}
+
+// Turns bare LF line ends into CR LF, as the mail host hands mails over.
+std::string WithCrLf(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 32);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+    out += text[i];
+  }
+  return out;
+}
+
+// A JSON string of raw bytes: each byte of 0x80 or more (and each control byte) is
+// written as \u00XX, so decoding the JSON and encoding as Latin-1 gives the bytes back.
+void PutJsonString(std::string& out, std::string_view bytes) {
+  static const char kHex[] = "0123456789abcdef";
+  out += '"';
+  for (const char ch : bytes) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += ch;
+    } else if (c < 0x20 || c >= 0x7F) {
+      out += "\\u00";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += ch;
+    }
+  }
+  out += '"';
+}
+
+void PutJsonList(std::string& out, const std::vector<std::string>& lines) {
+  out += '[';
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) out += ", ";
+    PutJsonString(out, lines[i]);
+  }
+  out += ']';
+}
+
+void PutNode(std::string& out, const TMIMEItem& node, const std::string& indent) {
+  const std::string inner = indent + "  ";
+  out += "{\n" + inner + "\"type\": ";
+  PutJsonString(out, node.content_type());
+  out += ",\n" + inner + "\"subtype\": ";
+  PutJsonString(out, node.subtype());
+  out += ",\n" + inner + "\"boundary\": ";
+  PutJsonString(out, node.boundary());
+  out += ",\n" + inner + "\"header\": ";
+  PutJsonList(out, node.header());
+  out += ",\n" + inner + "\"body\": ";
+  PutJsonList(out, node.body());
+  out += ",\n" + inner + "\"epilogue\": ";
+  PutJsonList(out, node.epilogue());
+  out += ",\n" + inner + "\"children\": [";
+  for (const TMIMEItem* child = node.first_child(); child != nullptr; child = child->next()) {
+    out += child == node.first_child() ? "\n" + inner + "  " : ",\n" + inner + "  ";
+    PutNode(out, *child, inner + "  ");
+  }
+  out += node.first_child() != nullptr ? "\n" + inner + "]\n" : "]\n";
+  out += indent + "}";
+}
+
+// The child indexes that lead from root to target; false when target isn't in the tree.
+bool FindPath(const TMIMEItem& root, const TMIMEItem* target, std::vector<int>& path) {
+  if (&root == target) return true;
+  int index = 0;
+  for (const TMIMEItem* child = root.first_child(); child != nullptr; child = child->next()) {
+    path.push_back(index++);
+    if (FindPath(*child, target, path)) return true;
+    path.pop_back();
+  }
+  return false;
+}
+
+void RunMime(const std::string& file) {
+  const std::string mail = WithCrLf(platform::ReadWholeFile(file));
+  TMIMEItem root;
+  root.Parse(mail);
+  std::string out = "{\n  \"tree\": ";
+  PutNode(out, root, "  ");
+  out += ",\n  \"text_plain\": ";
+  const TMIMEItem* part = root.FindPart("text", "plain");
+  std::vector<int> path;
+  if (part == nullptr || !FindPath(root, part, path)) {
+    out += "null";
+  } else {
+    out += "{\"path\": [";
+    for (std::size_t i = 0; i < path.size(); ++i) {
+      out += (i > 0 ? ", " : "") + std::to_string(path[i]);
+    }
+    out += "], \"charset\": ";
+    PutJsonString(out, TMIMEItem::GetParameter(part->GetHeader("Content-Type"), "charset"));
+    out += "}";
+  }
+  out += "\n}\n";
+  WriteStdout(out);
+}
+
+std::string FormatDate(TDateTime value) {
+  if (value == 0) return "0";
+  const TCalendarTime t = DecodeDateTime(value);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
+                t.hour, t.minute, t.second);
+  return text;
+}
+
+}  // namespace
+
+void RegisterMailDebugCommands(CLI::App& debug) {
+  static std::string mime_file, date_text, address_text;
+  static int kind = kFullToHalf, mode = kWidthBoth;
+
+  CLI::App* mime = debug.add_subcommand(
+      "mime",
+      "Print the MIME tree of a mail file as JSON, and the path and charset of the first "
+      "text/plain part. The file is read as it is; bare LF line ends become CR LF first, "
+      "as the mail host hands mails over. Bytes of 0x80 and above appear as \\u00XX.");
+  mime->add_option("FILE", mime_file, "Raw mail file")->required();
+  mime->callback([] { RunMime(mime_file); });
+
+  debug.add_subcommand("qp", "Decode quoted-printable text from stdin to stdout")
+      ->callback([] { WriteStdout(QuotedPrintableDecode(ReadStdin())); });
+
+  debug
+      .add_subcommand("detect",
+                      "Print the code guessed for stdin: 0 ASCII or unknown, 1 binary, 2 JIS "
+                      "(ESC $ B), 3 JIS (ESC $ @), 4 EUC-JP, 5 Shift JIS, 6 EUC-JP or Shift JIS")
+      ->callback([] { WriteStdout(std::to_string(DetectCode(ReadStdin())) + "\n"); });
+
+  CLI::App* date = debug.add_subcommand(
+      "date", "Parse a Date field value; prints YYYY-MM-DD HH:MM:SS, or 0 when it can't be read");
+  date->add_option("TEXT", date_text, "The Date value")->required();
+  date->callback([] { WriteStdout(FormatDate(ParseMailDate(date_text)) + "\n"); });
+
+  CLI::App* address = debug.add_subcommand(
+      "address", "Split a From value: prints the display name, then the mail address");
+  address->add_option("TEXT", address_text, "The From value")->required();
+  address->callback([] {
+    WriteStdout(DisplayName(address_text) + "\n" + MailAddress(address_text) + "\n");
+  });
+
+  CLI::App* width = debug.add_subcommand(
+      "width", "Convert Shift JIS text from stdin to stdout by kind and mode");
+  width->add_option("--kind", kind,
+                    "1 half to full width, 2 full to half width, 3 katakana to hiragana, "
+                    "4 hiragana to katakana, 5 full-width capitals to small, 6 small to capitals");
+  width->add_option("--mode", mode, "For kinds 1 and 2: 1 letters, digits and symbols, 2 kana, 3 both");
+  width->callback([] { WriteStdout(Convert(ReadStdin(), kind, mode)); });
+}
 
 }  // namespace vesko::tools

@@ -1,0 +1,40 @@
+// Small byte-string helpers shared by the mail units: ASCII case folding, trimming and
+// line splitting. Only ASCII letters fold; bytes of 0x80 and above compare as they are.
+#pragma once
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vesko {
+
+inline char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+inline bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+// Cuts bytes up to 0x20 (blanks and control characters) from both ends.
+inline std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 0x20) text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 0x20) text.remove_suffix(1);
+  return text;
+}
+
+// Appends the lines of text, split at CR LF, CR or LF; a final line end adds no empty line.
+inline void AppendLines(std::vector<std::string>& lines, std::string_view text) {
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
+    lines.emplace_back(text.substr(pos, end - pos));
+    const bool crlf = end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n';
+    pos = end + (crlf ? 2 : 1);
+  }
+}
+
+}  // namespace vesko

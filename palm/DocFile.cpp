@@ -1,0 +1,107 @@
+#include "palm/DocFile.h"
+
+#include <cmath>
+#include <utility>
+
+#include "palm/BigEndian.h"
+#include "palm/DocCompress.h"
+#include "platform/locale.h"
+#include "platform/ui.h"
+
+namespace vesko {
+namespace {
+
+constexpr std::uint8_t kDirty = 4;
+constexpr int kBookmarkTitleSize = 16;
+
+std::array<std::uint8_t, 3> UniqueIDBytes(std::uint32_t id) {
+  return {static_cast<std::uint8_t>(id >> 16), static_cast<std::uint8_t>(id >> 8),
+          static_cast<std::uint8_t>(id)};
+}
+
+}  // namespace
+
+std::string CutDocTitle(const std::string& title) {
+  constexpr std::size_t kMax = 31;
+  if (title.size() <= kMax) return title;
+  // Walk the characters up to the 31st byte to learn what that byte is.
+  std::size_t i = 0;
+  while (i < kMax - 1) i += platform::IsLeadByte(static_cast<unsigned char>(title[i])) ? 2 : 1;
+  if (i == kMax) return title.substr(0, kMax - 2);  // byte 31 ends a double-byte character
+  if (platform::IsLeadByte(static_cast<unsigned char>(title[kMax - 1]))) {
+    return title.substr(0, kMax - 1);
+  }
+  return title.substr(0, kMax);
+}
+
+std::string NormalizeLineEnds(std::string_view text, std::vector<TDocBookmark>& bookmarks) {
+  for (TDocBookmark& mark : bookmarks) mark.AdjustedPosition = mark.Position;
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r') {
+      out.push_back(text[i]);
+      continue;
+    }
+    for (TDocBookmark& mark : bookmarks) {
+      if (mark.Position > static_cast<std::int64_t>(i)) --mark.AdjustedPosition;
+    }
+    if (i + 1 < text.size()) out.push_back(text[++i]);
+  }
+  return out;
+}
+
+TDocFile::TDocFile(const std::string& file_name, const std::string& title, bool compress)
+    : TPalmPDB(file_name, false), compress_(compress) {
+  Header().Name = CutDocTitle(title);
+  Header().DBType = "TEXt";
+  Header().Creator = "REAd";
+  Header().Backup = true;
+}
+
+void TDocFile::AddBookmark(const std::string& title, std::int32_t position) {
+  bookmarks_.push_back({title, position, position});
+}
+
+void TDocFile::WriteText(std::string_view text, const TProgressProc& progress) {
+  ClearRecords();
+  std::string body = NormalizeLineEnds(text, bookmarks_);
+  if (body.empty()) body = " ";
+
+  const std::size_t length = body.size();
+  const std::size_t pieces = (length + kDocRecordSize - 1) / kDocRecordSize;
+  // Fail before the long part of the work when the file could never be saved.
+  if (pieces + 1 + bookmarks_.size() > kPDBMaxRecords || length > 0xFFFFFFFFu) {
+    throw EVeskoError("the text is too long for one Palm Doc e-book (" +
+                      std::to_string(length) + " bytes)");
+  }
+
+  std::string record0;
+  palm::PutU16(record0, compress_ ? 2 : 1);
+  palm::PutU16(record0, 0);
+  palm::PutU32(record0, static_cast<std::uint32_t>(length));
+  palm::PutU16(record0, static_cast<std::uint16_t>(pieces));
+  palm::PutU16(record0, kDocRecordSize);
+  palm::PutU32(record0, 0);
+  SetRecord(1, std::move(record0));
+  SetRecordAttributes(1, kDirty, UniqueIDBytes(kDocFirstUniqueID));
+
+  for (std::size_t k = 0; k < pieces; ++k) {
+    const std::string_view piece = std::string_view(body).substr(k * kDocRecordSize, kDocRecordSize);
+    SetRecord(0, compress_ ? DocCompress(piece) : std::string(piece));
+    SetRecordAttributes(RecordCount(), kDirty,
+                        UniqueIDBytes(kDocFirstUniqueID + static_cast<std::uint32_t>(k + 1)));
+    platform::ProcessMessages();
+    if (progress) progress(static_cast<int>(std::lround((k + 1) * 100.0 / pieces)));
+  }
+
+  for (const TDocBookmark& mark : bookmarks_) {
+    std::string record = mark.Title.substr(0, kBookmarkTitleSize);
+    record.resize(kBookmarkTitleSize, '\0');
+    palm::PutU32(record, static_cast<std::uint32_t>(mark.AdjustedPosition));
+    SetRecord(0, std::move(record));
+  }
+  Save();
+}
+
+}  // namespace vesko

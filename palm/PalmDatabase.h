@@ -1,0 +1,138 @@
+// A Palm database (PDB) held in memory: the 78-byte header, then one 8-byte entry per
+// record, then the records' bytes with no gap. All numbers in the file are big-endian.
+//
+// TPalmDatabase holds the header and can read it from an existing file; TPalmPDB adds the
+// owned record list, builds it record by record and saves the file. Save writes the type
+// and creator of a Doc e-book ("TEXt", "REAd"). Header dates are Unix seconds, converted to
+// and from local TDateTime by timet. Reading throws EInvalidPalmDatabase; saving throws
+// EOSError, EConvertError or EVeskoError and never leaves a partly written file behind.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/datetime.h"
+#include "platform/errors.h"
+
+namespace vesko {
+
+class EInvalidPalmDatabase : public EVeskoError {
+ public:
+  using EVeskoError::EVeskoError;
+};
+
+inline constexpr int kPDBHeaderSize = 78;
+inline constexpr int kPDBRecordEntrySize = 8;
+inline constexpr int kPDBMaxRecords = 65535;
+
+struct TPDBHeader {
+  std::string Name;  // at most 31 bytes are written
+  bool ReadOnly = false;           // attribute bit 0x0002
+  bool AppInfoDirty = false;       // 0x0004
+  bool Backup = false;             // 0x0008
+  bool OKToInstallNewer = false;   // 0x0010
+  bool ResetAfterInstall = false;  // 0x0020
+  bool CopyPrevention = false;     // 0x0040
+  std::int32_t Version = 0;
+  TDateTime CreationDate = 0;
+  TDateTime ModificationDate = 0;
+  TDateTime BackupDate = 0;
+  std::int32_t ModificationNumber = 0;
+  std::int32_t AppInfoID = 0;
+  std::int32_t SortInfoID = 0;
+  std::string DBType;   // 4 characters
+  std::string Creator;  // 4 characters
+  std::int32_t UniqueIDSeed = 0;
+  std::int32_t NextRecordListID = 0;
+  std::int32_t NumRecords = 0;  // the count read from a file
+};
+
+// One entry of the record list. Attributes hold the in-memory flags (bit 0 secret, 1 busy,
+// 2 dirty, 3 delete), written as the high nibble of the entry's attribute byte.
+struct TPDBRecordHeader {
+  // Throws "Invalid Palm database: record headers corrupt" for a negative offset or size.
+  TPDBRecordHeader(std::int32_t offset, std::int32_t size);
+
+  std::int32_t Offset;
+  std::uint8_t Attributes = 0;
+  std::array<std::uint8_t, 3> UniqueID = {0, 0, 0};  // most significant byte first
+  std::int32_t Size;
+  std::optional<std::string> Data;  // the record's bytes; none once saved or when loaded
+};
+
+class TPalmDatabase {
+ public:
+  // Reads the header at once when open_existing is true.
+  TPalmDatabase(std::string file_name, bool open_existing);
+  virtual ~TPalmDatabase() = default;
+  TPalmDatabase(const TPalmDatabase&) = delete;
+  TPalmDatabase& operator=(const TPalmDatabase&) = delete;
+
+  // Reads the 78-byte header of FileName and sets FileSize. Throws EInvalidPalmDatabase:
+  // "Error reading file" when the file can't be opened or is too short, "Not a Palm
+  // database, or header corrupt" when a date is negative or can't be converted.
+  void LoadHeader();
+
+  TPDBHeader& Header() { return header_; }
+  const TPDBHeader& Header() const { return header_; }
+  // The file's length after LoadHeader or Save.
+  std::int64_t FileSize() const { return file_size_; }
+  const std::string& FileName() const { return file_name_; }
+  bool OpenExisting() const { return open_existing_; }
+
+ protected:
+  std::int64_t file_size_ = 0;
+
+ private:
+  TPDBHeader header_;
+  std::string file_name_;
+  bool open_existing_;
+};
+
+class TPalmPDB : public TPalmDatabase {
+ public:
+  // Reads the header and the record list at once when open_existing is true.
+  TPalmPDB(std::string file_name, bool open_existing);
+
+  // Reads the record list of FileName after LoadHeader: offsets from the file, each size
+  // up to the next record's offset (the last one up to the end of the file). Attributes,
+  // unique IDs and data are not read. Throws EInvalidPalmDatabase.
+  void LoadRecordList();
+  void ClearRecords();
+  // Index 0 appends a record; index n >= 1 sets record n (1-based), first appending empty
+  // records until there are n. The record's size becomes data's length and all offsets
+  // are laid out again.
+  void SetRecord(int index, std::string data);
+  // Sets the attributes and unique ID of record index (1-based); an index past the end is
+  // ignored.
+  void SetRecordAttributes(int index, std::uint8_t attributes,
+                           const std::array<std::uint8_t, 3>& unique_id);
+  // Writes the whole file: the header with both dates set to now, the entries, the data.
+  // Everything that can fail is checked before the file is touched, and the bytes go to a
+  // temporary file that then replaces FileName, so FileName is either untouched or
+  // complete. Afterwards FileSize is the file's length and every record's data is released.
+  // Throws EVeskoError for more than 65,535 records, for a time at or after 2^31 Unix
+  // seconds, or for a record whose data was already saved; EConvertError for a time that
+  // can't be converted; EOSError when the file can't be written.
+  void Save();
+  // The bytes Save writes, with the given header dates (Unix seconds).
+  std::string Serialize(std::uint32_t creation, std::uint32_t modification) const;
+
+  int RecordCount() const { return static_cast<int>(records_.size()); }
+  // Record index (1-based); throws std::out_of_range past the end.
+  const TPDBRecordHeader& Record(int index) const { return Records().at(index - 1); }
+  const std::vector<TPDBRecordHeader>& Records() const;
+
+ private:
+  // Offsets are laid out when they are next looked at, so that appending the records of
+  // a long text one by one stays linear.
+  void LayOutOffsets() const;
+
+  mutable std::vector<TPDBRecordHeader> records_;
+  mutable bool offsets_stale_ = false;
+};
+
+}  // namespace vesko

@@ -1,0 +1,192 @@
+#include "palm/DocFile.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "palm/DocCompress.h"
+#include "palm/DocReader.h"
+#include "platform/files.h"
+#include "tests/palm/palm_test_util.h"
+
+namespace vesko {
+namespace {
+
+using testing::Hex;
+using testing::TScratchFile;
+using testing::ToHex;
+
+// The file's bytes with the two dates that Save takes from the clock set to zero.
+std::string WithoutDates(std::string bytes) {
+  if (bytes.size() >= 44) bytes.replace(36, 8, 8, '\0');
+  return bytes;
+}
+
+TEST(DocFile, GoldenBytesOfASmallEBook) {
+  TScratchFile file("golden.pdb");
+  TDocFile doc(file.path(), "Test", true);
+  doc.WriteText("ab ab ab");
+  const std::string expected =
+      std::string("Test") + std::string(28, '\0') +
+      Hex("00 08  00 00  00 00 00 00  00 00 00 00  00 00 00 00  00 00 00 00  00 00 00 00"
+          "00 00 00 00") +
+      "TEXtREAd" + Hex("00 00 00 00  00 00 00 00  00 02") +
+      Hex("00 00 00 5E  40 6F A0 01   00 00 00 6E  40 6F A0 02") +
+      Hex("00 02 00 00  00 00 00 08  00 01  10 00  00 00 00 00") + Hex("61 62 20 80 19 62");
+  EXPECT_EQ(ToHex(WithoutDates(platform::ReadWholeFile(file.path()))), ToHex(expected));
+}
+
+TEST(DocFile, RoundTripsAtRecordEdges) {
+  std::mt19937 rng(3);
+  struct TCase {
+    std::size_t size;
+    int records;
+  };
+  const TCase cases[] = {{0, 1}, {1, 1}, {4095, 1}, {4096, 1}, {4097, 2}, {8192, 2}, {20000, 5}};
+  for (bool compress : {true, false}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::to_string(c.size) + (compress ? " packed" : " plain"));
+      std::string text(c.size, '\0');
+      for (char& ch : text) ch = "ab \x82\xA0\n\0"[rng() % 7];
+      TScratchFile file("edge.pdb");
+      std::vector<int> progress;
+      TDocFile doc(file.path(), "Edges", compress);
+      doc.WriteText(text, [&](int percent) { progress.push_back(percent); });
+
+      TDocReader reader(file.path());
+      const std::string expected = c.size == 0 ? " " : text;
+      EXPECT_EQ(reader.ReadText(), expected);
+      EXPECT_EQ(reader.record0().version, compress ? 2 : 1);
+      EXPECT_EQ(reader.record0().text_length, expected.size());
+      EXPECT_EQ(reader.record0().record_count, c.records);
+      EXPECT_EQ(reader.record0().record_size, 4096);
+      ASSERT_EQ(reader.entries().size(), static_cast<std::size_t>(c.records) + 1);
+      for (std::size_t r = 0; r < reader.entries().size(); ++r) {
+        EXPECT_EQ(reader.entries()[r].attributes, 0x40);
+        EXPECT_EQ(reader.entries()[r].unique_id, 0x6FA001 + r);
+      }
+      ASSERT_EQ(progress.size(), static_cast<std::size_t>(c.records));
+      EXPECT_EQ(progress.back(), 100);
+      for (std::size_t i = 1; i < progress.size(); ++i) EXPECT_LT(progress[i - 1], progress[i]);
+    }
+  }
+}
+
+TEST(DocFile, NormalisesLineEndsAndMovesBookmarks) {
+  struct TCase {
+    const char* name;
+    std::string text, stored;
+    std::int32_t position, adjusted;
+  };
+  const TCase cases[] = {
+      {"CR LF becomes LF", "a\r\nb", "a\nb", 3, 2},
+      {"CR CR LF keeps the second CR", "\r\r\n", "\r\n", 2, 1},
+      {"a lone CR is dropped", "a\rb", "ab", 2, 1},
+      {"a final CR is dropped", "ab\r", "ab", 3, 2},
+      {"marks before the CR stay", "ab\r\ncd", "ab\ncd", 1, 1},
+      {"a mark on the CR stays", "ab\r\ncd", "ab\ncd", 2, 2},
+      {"two CRs before the mark", "\r\n\r\nx", "\n\nx", 4, 2},
+      {"text without CR", "abc\n", "abc\n", 4, 4},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<TDocBookmark> marks = {{"m", c.position, 0}};
+    EXPECT_EQ(NormalizeLineEnds(c.text, marks), c.stored);
+    EXPECT_EQ(marks[0].AdjustedPosition, c.adjusted);
+  }
+}
+
+TEST(DocFile, WritesBookmarkRecordsAfterTheText) {
+  TScratchFile file("marks.pdb");
+  TDocFile doc(file.path(), "Marks", true);
+  doc.AddBookmark("first", 0);
+  doc.AddBookmark("a title longer than sixteen bytes", 6);
+  doc.WriteText("ab\r\ncd\r\nef");
+  TDocReader reader(file.path());
+  EXPECT_EQ(reader.ReadText(), "ab\ncd\nef");
+  ASSERT_EQ(reader.entries().size(), 4u);
+  EXPECT_EQ(ToHex(std::string(reader.RecordBytes(2))),
+            ToHex(std::string("first") + std::string(11, '\0') + Hex("00 00 00 00")));
+  EXPECT_EQ(ToHex(std::string(reader.RecordBytes(3))),
+            ToHex(std::string("a title longer t") + Hex("00 00 00 05")));
+  EXPECT_EQ(reader.entries()[2].attributes, 0);
+  EXPECT_EQ(reader.entries()[3].unique_id, 0u);
+}
+
+TEST(DocFile, CutsTheTitleToThirtyOneBytes) {
+  const std::string kAscii30(30, 'a');
+  const std::string kKanji = "\x8A\xBF";  // 漢
+  struct TCase {
+    const char* name;
+    std::string title;
+    std::size_t kept;
+  };
+  const TCase cases[] = {
+      {"40 ASCII characters", std::string(40, 'x'), 31},
+      {"exactly 31 bytes", std::string(31, 'x'), 31},
+      {"short", "Mail", 4},
+      {"byte 31 opens a double-byte character", kAscii30 + kKanji + "b", 30},
+      {"byte 31 closes a double-byte character", std::string(29, 'a') + kKanji + "cd", 29},
+      {"all double-byte: byte 31 opens one", [&] {
+         std::string t;
+         for (int i = 0; i < 20; ++i) t += kKanji;
+         return t;
+       }(), 30},
+      {"half-width katakana are single bytes", std::string(35, '\xB1'), 31},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(CutDocTitle(c.title), c.title.substr(0, c.kept));
+    TDocFile doc("unused.pdb", c.title, true);
+    EXPECT_EQ(doc.Header().Name, c.title.substr(0, c.kept));
+  }
+}
+
+TEST(DocFile, TextRecordsAreCutAtExactly4096Bytes) {
+  TScratchFile file("split.pdb");
+  std::string text;
+  while (text.size() < 9000) text += "\x82\xA0";  // a double-byte character straddles 4096
+  text = "x" + text;
+  TDocFile(file.path(), "Split", true).WriteText(text);
+  TDocReader reader(file.path());
+  EXPECT_EQ(reader.TextRecord(1), text.substr(0, 4096));
+  EXPECT_EQ(reader.TextRecord(2), text.substr(4096, 4096));
+  EXPECT_EQ(reader.TextRecord(3), text.substr(8192));
+}
+
+TEST(DocReader, RejectsFilesThatAreNotDocEBooks) {
+  TScratchFile source("source.pdb");
+  TDocFile(source.path(), "Source", true).WriteText("hello hello hello");
+  const std::string good = platform::ReadWholeFile(source.path());
+  const std::size_t record0 = 78 + 16, record1 = record0 + 16;
+  struct TCase {
+    const char* name;
+    std::string bytes;
+  };
+  const auto patched = [&](std::size_t at, const std::string& with) {
+    std::string b = good;
+    b.replace(at, with.size(), with);
+    return b;
+  };
+  const TCase cases[] = {
+      {"another type", patched(60, "BOOK")},
+      {"another creator", patched(64, "MOBI")},
+      {"version 3", patched(record0, Hex("00 03"))},
+      {"more text records than the file holds", patched(record0 + 8, Hex("00 02"))},
+      {"record 0 too short", patched(86, Hex("00 00 00 6A"))},
+      {"no records", patched(76, Hex("00 00"))},
+      {"back-reference before the start", patched(record1, Hex("80 18"))},
+      {"header only", good.substr(0, 78)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TScratchFile file("bad.pdb");
+    platform::WriteWholeFile(file.path(), c.bytes);
+    EXPECT_THROW(TDocReader(file.path()).ReadText(), EInvalidPalmDatabase);
+  }
+}
+
+}  // namespace
+}  // namespace vesko

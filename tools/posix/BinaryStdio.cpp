@@ -1,0 +1,7 @@
+#include "tools/BinaryStdio.h"
+
+namespace vesko::tools {
+
+void SetBinaryStdio() {}
+
+}  // namespace vesko::tools
