@@ -1,0 +1,187 @@
+#include "tests/support/FakeHost.h"
+
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string_view>
+
+#include "host/IniFile.h"
+#include "host/PlugIn.h"
+#include "platform/files.h"
+
+namespace vesko::fake {
+namespace {
+
+TFakeHost* current = nullptr;
+
+// Texts handed to the plug-in stay alive until the next call of the same function.
+const char* Keep(std::string& slot, std::string text) {
+  slot = std::move(text);
+  return slot.c_str();
+}
+
+const TFakeMail* FindMail(const char* id) {
+  for (const TFakeMail& mail : current->mails) {
+    if (id != nullptr && mail.id == id) return &mail;
+  }
+  return nullptr;
+}
+
+const char* VESKO_STDCALL GetDataFolder() { return current->data_folder.c_str(); }
+const char* VESKO_STDCALL GetCurrentFolder() { return current->current_folder.c_str(); }
+
+const char* VESKO_STDCALL GetFolderDisplayName(const char* folder) {
+  static std::string slot;
+  return Keep(slot,
+              folder != nullptr && folder == current->current_folder ? current->display_name : "");
+}
+
+const char* VESKO_STDCALL GetTempFileName(const char* extension) {
+  static std::string slot;
+  const int n = ++current->temp_files_handed_out;
+  return Keep(slot, current->temp_folder + "bk" + std::to_string(n) + "." + extension);
+}
+
+int VESKO_STDCALL GetNextMail(int start, char* id, int size, BOOL32 selected) {
+  const auto& mails = current->mails;
+  for (int i = start + 1; i < static_cast<int>(mails.size()); ++i) {
+    if (selected != 0 && !mails[static_cast<std::size_t>(i)].selected) continue;
+    const std::string& found = mails[static_cast<std::size_t>(i)].id;
+    const std::size_t n = std::min(found.size(), static_cast<std::size_t>(size - 1));
+    std::memcpy(id, found.data(), n);
+    id[n] = '\0';
+    return i;
+  }
+  if (size > 0) id[0] = '\0';
+  return -1;
+}
+
+DWORD32 VESKO_STDCALL GetStatus(const char* id) {
+  const TFakeMail* mail = FindMail(id);
+  return mail != nullptr && mail->read ? 1u : 0u;
+}
+
+void VESKO_STDCALL SetSel(const char* id, BOOL32 select) {
+  if (select != 0) current->selections.push_back(id != nullptr ? id : "");
+}
+
+char* VESKO_STDCALL GetSource(const char* id) {
+  static std::string slot;
+  const TFakeMail* mail = FindMail(id);
+  return const_cast<char*>(Keep(slot, mail != nullptr ? mail->source : ""));
+}
+
+char* VESKO_STDCALL MIMEHeader(const char* in, char* buffer, int size, BOOL32) {
+  const std::string_view text = in != nullptr ? in : "";
+  const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size));
+  std::memcpy(buffer, text.data(), n);
+  buffer[n] = '\0';
+  return buffer;
+}
+
+// One converter per charset: it records its name and hands the text back.
+template <const char* kName>
+char* VESKO_STDCALL Converter(const char* text, BOOL32) {
+  static std::string slot;
+  current->converters.push_back(kName);
+  return const_cast<char*>(Keep(slot, text != nullptr ? text : ""));
+}
+
+constexpr char kIso2022Jp[] = "ISO-2022-JP", kIso2022Kr[] = "ISO-2022-KR",
+               kHzGb2312[] = "HZ-GB2312", kIso8859_2[] = "ISO-8859-2", kEucJp[] = "EUC-JP",
+               kUtf7[] = "UTF-7", kUtf8[] = "UTF-8";
+
+void Bind(TBeckyAPI& api) {
+  api.BKA_GetDataFolder = GetDataFolder;
+  api.BKA_GetCurrentFolder = GetCurrentFolder;
+  api.BKA_GetFolderDisplayName = GetFolderDisplayName;
+  api.BKA_GetTempFileName = GetTempFileName;
+  api.BKA_GetNextMail = GetNextMail;
+  api.BKA_GetStatus = GetStatus;
+  api.BKA_SetSel = SetSel;
+  api.BKA_GetSource = GetSource;
+  api.BKA_MIMEHeader = MIMEHeader;
+  api.BKA_ISO_2022_JP = Converter<kIso2022Jp>;
+  api.BKA_ISO_2022_KR = Converter<kIso2022Kr>;
+  api.BKA_HZ_GB2312 = Converter<kHzGb2312>;
+  api.BKA_ISO_8859_2 = Converter<kIso8859_2>;
+  api.BKA_EUC_JP = Converter<kEucJp>;
+  api.BKA_UTF_7 = Converter<kUtf7>;
+  api.BKA_UTF_8 = Converter<kUtf8>;
+}
+
+}  // namespace
+
+TTempFolder::TTempFolder() {
+  namespace fs = std::filesystem;
+  std::random_device random;
+  for (;;) {
+    const fs::path candidate =
+        fs::temp_directory_path() / ("vesko-test-" + std::to_string(random() % 100000000));
+    if (fs::create_directory(candidate)) {
+      path_ = candidate.string() + platform::PathDelimiter();
+      return;
+    }
+  }
+}
+
+TTempFolder::~TTempFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+TFakeHost::TFakeHost(const std::string& root)
+    : data_folder(root + "Data" + platform::PathDelimiter()),
+      temp_folder(root + "Temp" + platform::PathDelimiter()),
+      main_window(reinterpret_cast<THandle>(0x1234)) {
+  current = this;
+  platform::MakeDirectory(data_folder);
+  platform::MakeDirectory(temp_folder);
+  Bind(PlugIn().api);
+  PlugIn().settings_path = root + "Vesko.ini";
+  PlugIn().main_window = main_window;
+  SetExportUi(this);
+}
+
+TFakeHost::~TFakeHost() {
+  SetExportUi(nullptr);
+  PlugIn().main_window = nullptr;
+  PlugIn().settings_path.clear();
+  current = nullptr;
+}
+
+TFakeHost& TFakeHost::Current() { return *current; }
+
+void TFakeHost::AddMail(const std::string& id, const std::string& source, bool read,
+                        bool selected) {
+  mails.push_back({id, source, read, selected});
+}
+
+void TFakeHost::SetOption(const std::string& section, const std::string& key,
+                          const std::string& value) {
+  TIniFile(PlugIn().settings_path).WriteString(section, key, value);
+}
+
+std::vector<std::string> TFakeHost::TempFiles() const {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(temp_folder, error)) {
+    names.push_back(entry.path().filename().string());
+  }
+  return names;
+}
+
+void TFakeHost::ShowMessage(THandle owner, const std::string& text, const std::string& caption,
+                            TMessageIcon icon) noexcept {
+  messages.push_back({owner, text, caption, icon});
+}
+
+void TFakeHost::ProcessMessages() noexcept {
+  if (on_pump) on_pump();
+}
+
+void TFakeHost::PostCommand(THandle window, unsigned command_id) noexcept {
+  if (window == main_window) posted_commands.push_back(command_id);
+}
+
+}  // namespace vesko::fake
