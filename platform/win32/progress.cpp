@@ -1,7 +1,9 @@
 #include "platform/progress.h"
 
-#include <commctrl.h>
 #include <windows.h>
+
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <algorithm>
 
