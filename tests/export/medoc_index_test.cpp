@@ -4,6 +4,10 @@
 #include <string>
 
 #include "export/MeDocItemList.h"
+#include "host/IniFile.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "tests/support/FakeHost.h"
 
 namespace vesko {
 namespace {
@@ -68,6 +72,39 @@ TEST(MeDocItemList, ShortTitleFitsTheEntryNumber) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(TMeDocItemList::ShortTitle(c.subject, c.k), c.title);
   }
+}
+
+}  // namespace
+}  // namespace vesko
+
+namespace vesko {
+namespace {
+
+TEST(ReadTextOptions, ReadsFolderSettingsAndHostRegistry) {
+  fake::TTempFolder root;
+  fake::TFakeHost host(root.path());
+  const TTextOptions defaults = ReadTextOptions();
+  EXPECT_FALSE(defaults.HideHead || defaults.DelSpace || defaults.DelDBSpace || defaults.DelCRLF ||
+               defaults.ZentoHan || defaults.ZentoHanKana);
+  EXPECT_EQ(defaults.ListAddrFmt, 0);
+
+  // The folder's settings file: data folder + folder ID + "Folder.ini".
+  const std::string folder = host.data_folder + host.current_folder;
+  ASSERT_TRUE(platform::MakeDirectory(host.data_folder + "box"));
+  ASSERT_TRUE(platform::MakeDirectory(folder));
+  TIniFile(folder + "Folder.ini").WriteBool("Settings", "HideHead", true);
+  host.SetOption("Options", "DelCRLF", "1");
+  host.SetOption("Options", "ZentoHanKana", "1");
+  const std::string key = "Software\\RimArts\\B2\\Settings";
+  ASSERT_TRUE(platform::RegCreateKey(key));
+  ASSERT_TRUE(platform::RegWriteDword(key, "ListAddrFmt", 3));
+  const TTextOptions options = ReadTextOptions();
+  platform::RegDeleteKey("Software\\RimArts");
+  EXPECT_TRUE(options.HideHead);
+  EXPECT_TRUE(options.DelCRLF);
+  EXPECT_TRUE(options.ZentoHanKana);
+  EXPECT_FALSE(options.DelSpace);
+  EXPECT_EQ(options.ListAddrFmt, 3);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "tests/support/FakeHost.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -7,6 +9,7 @@
 
 #include "host/IniFile.h"
 #include "host/PlugIn.h"
+#include "platform/environment.h"
 #include "platform/files.h"
 
 namespace vesko::fake {
@@ -91,23 +94,35 @@ constexpr char kIso2022Jp[] = "ISO-2022-JP", kIso2022Kr[] = "ISO-2022-KR",
                kHzGb2312[] = "HZ-GB2312", kIso8859_2[] = "ISO-8859-2", kEucJp[] = "EUC-JP",
                kUtf7[] = "UTF-7", kUtf8[] = "UTF-8";
 
-void Bind(TBeckyAPI& api) {
-  api.BKA_GetDataFolder = GetDataFolder;
-  api.BKA_GetCurrentFolder = GetCurrentFolder;
-  api.BKA_GetFolderDisplayName = GetFolderDisplayName;
-  api.BKA_GetTempFileName = GetTempFileName;
-  api.BKA_GetNextMail = GetNextMail;
-  api.BKA_GetStatus = GetStatus;
-  api.BKA_SetSel = SetSel;
-  api.BKA_GetSource = GetSource;
-  api.BKA_MIMEHeader = MIMEHeader;
-  api.BKA_ISO_2022_JP = Converter<kIso2022Jp>;
-  api.BKA_ISO_2022_KR = Converter<kIso2022Kr>;
-  api.BKA_HZ_GB2312 = Converter<kHzGb2312>;
-  api.BKA_ISO_8859_2 = Converter<kIso8859_2>;
-  api.BKA_EUC_JP = Converter<kEucJp>;
-  api.BKA_UTF_7 = Converter<kUtf7>;
-  api.BKA_UTF_8 = Converter<kUtf8>;
+// Host functions the export never calls: reaching one is a fault of the test.
+void Unexpected() {
+  std::fprintf(stderr, "TFakeHost: the plug-in called a host function that it doesn't use\n");
+  std::abort();
+}
+
+void* Lookup(void*, const char* name) {
+  const std::pair<const char*, void*> fakes[] = {
+      {"BKA_GetDataFolder", reinterpret_cast<void*>(GetDataFolder)},
+      {"BKA_GetCurrentFolder", reinterpret_cast<void*>(GetCurrentFolder)},
+      {"BKA_GetFolderDisplayName", reinterpret_cast<void*>(GetFolderDisplayName)},
+      {"BKA_GetTempFileName", reinterpret_cast<void*>(GetTempFileName)},
+      {"BKA_GetNextMail", reinterpret_cast<void*>(GetNextMail)},
+      {"BKA_GetStatus", reinterpret_cast<void*>(GetStatus)},
+      {"BKA_SetSel", reinterpret_cast<void*>(SetSel)},
+      {"BKA_GetSource", reinterpret_cast<void*>(GetSource)},
+      {"BKA_MIMEHeader", reinterpret_cast<void*>(MIMEHeader)},
+      {"BKA_ISO_2022_JP", reinterpret_cast<void*>(Converter<kIso2022Jp>)},
+      {"BKA_ISO_2022_KR", reinterpret_cast<void*>(Converter<kIso2022Kr>)},
+      {"BKA_HZ_GB2312", reinterpret_cast<void*>(Converter<kHzGb2312>)},
+      {"BKA_ISO_8859_2", reinterpret_cast<void*>(Converter<kIso8859_2>)},
+      {"BKA_EUC_JP", reinterpret_cast<void*>(Converter<kEucJp>)},
+      {"BKA_UTF_7", reinterpret_cast<void*>(Converter<kUtf7>)},
+      {"BKA_UTF_8", reinterpret_cast<void*>(Converter<kUtf8>)},
+  };
+  for (const auto& [fake_name, address] : fakes) {
+    if (std::strcmp(name, fake_name) == 0) return address;
+  }
+  return reinterpret_cast<void*>(Unexpected);
 }
 
 }  // namespace
@@ -137,7 +152,9 @@ TFakeHost::TFakeHost(const std::string& root)
   current = this;
   platform::MakeDirectory(data_folder);
   platform::MakeDirectory(temp_folder);
-  Bind(PlugIn().api);
+  static int module;  // any address: the fake has no module of its own
+  PlugIn().api.Bind(&module, Lookup);
+  platform::SetEnvironment("VESKO_HOME", root);  // the registry stand-in of POSIX
   PlugIn().settings_path = root + "Vesko.ini";
   PlugIn().main_window = main_window;
   SetExportUi(this);
