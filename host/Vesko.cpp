@@ -1,7 +1,145 @@
-// The plug-in library's main unit: load and unload, and the callbacks the host calls by name.
-#include "platform/export.h"
+// The plug-in library's main unit: its load and unload steps, the callbacks that the host
+// calls by name, and the export command's two callbacks. Every function the host calls
+// runs through Guarded (host/Guard.h), so no exception reaches the host.
+#include <cstring>
+#include <memory>
+#include <string>
 
-VESKO_API int VESKO_STDCALL BKC_OnStart() { return 0; }
-VESKO_API int VESKO_STDCALL BKC_OnMenuInit(void*, void*, int) { return 0; }
-VESKO_API int VESKO_STDCALL BKC_OnPlugInSetup(void*) { return 1; }
-VESKO_API int VESKO_STDCALL BKC_OnPlugInInfo(void*) { return 0; }
+#include "export/ExportCommand.h"
+#include "host/Guard.h"
+#include "host/IniFile.h"
+#include "host/PlugIn.h"
+#include "host/SettingsPath.h"
+#include "host/Version.h"
+#include "platform/export.h"
+#include "platform/module.h"
+#include "platform/ui.h"
+
+namespace vesko {
+namespace {
+
+constexpr const char* kCommandDescription = "Export Doc Format";
+// "Palm Doc形式でｴｸｽﾎﾟｰﾄ": the last six characters are half-width katakana.
+constexpr const char* kMenuText =
+    "Palm Doc\x8c\x60\x8e\xae\x82\xc5\xb4\xb8\xbd\xce\xdf\xb0\xc4";
+constexpr int kMainMenuType = 0;  // the main window's menu bar
+constexpr int kTreeMenuType = 2;  // the folder tree's pop-up
+constexpr unsigned kMainMenuAnchor = 32774;  // the new item goes before this one
+constexpr unsigned kTreeMenuAnchor = 32798;
+
+constexpr const char* kPlugInName = "Export Doc format Plugin Vesko";
+constexpr const char* kVendor = "Vesko developers <vesko@vesko.example>";
+constexpr const char* kDescription = "Export Mail(s) by Palm Doc Format";
+// The information block: name, vendor and version of 80 bytes each, then the description.
+constexpr std::size_t kInfoFieldSize = 80;
+constexpr std::size_t kInfoDescriptionOffset = 240;
+
+bool LoadPlugIn() noexcept {
+  try {
+    TPlugIn& plug_in = PlugIn();
+    if (!plug_in.api.Bind()) return false;
+    plug_in.settings_path = SettingsPathFor(platform::OwnModulePath());
+    return !plug_in.settings_path.empty();
+  } catch (...) {
+    return false;
+  }
+}
+
+void UnloadPlugIn() noexcept {
+  TBeckyAPI& api = PlugIn().api;
+  std::destroy_at(&api);
+  std::construct_at(&api);
+}
+
+// The position of the first item with that command ID, or the position past the last.
+int AnchorPosition(THandle menu, unsigned anchor) {
+  const int count = platform::MenuItemCountOf(menu);
+  for (int position = 0; position < count; ++position) {
+    if (platform::MenuItemIdAt(menu, position) == anchor) return position;
+  }
+  return count < 0 ? 0 : count;
+}
+
+// Copies text into a field of the information block, cut to fit with its zero.
+void CopyField(char* field, std::size_t size, const std::string& text) {
+  const std::size_t length = std::min(text.size(), size - 1);
+  std::memcpy(field, text.data(), length);
+  field[length] = '\0';
+}
+
+// The export command, as registered with the host for both menus.
+void VESKO_STDCALL OnExportCommand(HOSTHANDLE, HOSTPARAM) {
+  Guarded(0, [] {
+    RunExportCommand();
+    return 0;
+  });
+}
+
+// 1 tells the host to show the command disabled: with "MenuFlag" on (the default) while
+// the folder has nothing to export.
+std::uint32_t VESKO_STDCALL OnExportMenuState(HOSTHANDLE, HOSTPARAM) {
+  // Asked each time a menu opens: a failure leaves the command enabled without a message
+  // box, and choosing it shows the error.
+  try {
+    const TIniFile settings(PlugIn().settings_path);
+    return settings.ReadBool("Settings", "MenuFlag", true) && CountTargets() == 0 ? 1u : 0u;
+  } catch (...) {
+    return 0u;
+  }
+}
+
+}  // namespace
+}  // namespace vesko
+
+VESKO_LIBRARY_ENTRY(vesko::LoadPlugIn, vesko::UnloadPlugIn)
+
+using namespace vesko;
+
+VESKO_API int VESKO_STDCALL BKC_OnStart() {
+  return Guarded(0, [] {
+    TPlugIn& plug_in = PlugIn();
+    plug_in.api.BKA_GetWindowHandles(&plug_in.main_window, &plug_in.tree_view,
+                                     &plug_in.list_view, &plug_in.message_view);
+    return 0;
+  });
+}
+
+VESKO_API int VESKO_STDCALL BKC_OnMenuInit(HOSTHANDLE, HOSTHANDLE menu, int type) {
+  return Guarded(0, [&] {
+    TBeckyAPI& api = PlugIn().api;
+    if (type == kMainMenuType) {
+      THandle drop_down = platform::SubMenuAt(menu, 0);
+      const int position = AnchorPosition(drop_down, kMainMenuAnchor);
+      const unsigned id = api.BKA_RegisterCommand(kCommandDescription, type, OnExportCommand);
+      api.BKA_RegisterUICallback(id, OnExportMenuState);
+      platform::InsertMenuText(drop_down, position, id, kMenuText);
+    } else if (type == kTreeMenuType) {
+      const int position = AnchorPosition(menu, kTreeMenuAnchor);
+      const unsigned id = api.BKA_RegisterCommand(kCommandDescription, type, OnExportCommand);
+      api.BKA_RegisterUICallback(id, OnExportMenuState);
+      // Separator first, then the item at the same place: item, separator, anchor.
+      platform::InsertMenuSeparator(menu, position);
+      platform::InsertMenuText(menu, position, id, kMenuText);
+    }
+    return 0;
+  });
+}
+
+VESKO_API int VESKO_STDCALL BKC_OnPlugInSetup(HOSTHANDLE) {
+  return 1;  // the host then knows that the plug-in has a setup
+}
+
+VESKO_API int VESKO_STDCALL BKC_OnPlugInInfo(void* block) {
+  return Guarded(0, [&] {
+    if (block == nullptr) return 0;
+    char* info = static_cast<char*>(block);
+    CopyField(info, kInfoFieldSize, kPlugInName);
+    CopyField(info + kInfoFieldSize, kInfoFieldSize, kVendor);
+    CopyField(info + 2 * kInfoFieldSize, kInfoFieldSize, "");
+    CopyField(info + kInfoDescriptionOffset, std::strlen(kDescription) + 1, kDescription);
+    // The version last: a damaged resource must not leave the other fields empty.
+    CopyField(info + 2 * kInfoFieldSize, kInfoFieldSize,
+              "Ver " + GetVersionText(kFileVersionIndex));
+    return 0;
+  });
+}

@@ -1,5 +1,6 @@
 #include "mail/MIMEItem.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "mail/TextUtil.h"

@@ -1,6 +1,7 @@
 #include "mail/VeskoUtil.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 
 #include "mail/TextUtil.h"
@@ -169,6 +170,15 @@ TDateTime ParseMailDate(std::string_view text) {
   if (!TryEncodeDateTime(t, value)) return 0;
   if (TrimBlanks(rest) == "GMT") value += 0.375;
   return value;
+}
+
+std::string MailDateText(TDateTime value) {
+  if (value == 0) return "0";
+  const TCalendarTime t = DecodeDateTime(value);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
+                t.hour, t.minute, t.second);
+  return text;
 }
 
 std::string DisplayName(std::string_view from) {

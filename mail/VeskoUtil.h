@@ -40,6 +40,9 @@ int DetectCode(std::string_view text);
 // Reads a "Date" field value such as "Mon, 07 Dec 2026 12:34:56 +0900" as written; only
 // the zone "GMT" is applied (it adds 9 hours). 0 when the text cannot be read.
 TDateTime ParseMailDate(std::string_view text);
+// A parsed date as "YYYY-MM-DD HH:MM:SS", or "0" for the value 0 (a date that could not
+// be read), for logs and the debug commands.
+std::string MailDateText(TDateTime value);
 
 // The mail address of a "From" value ("Taro <taro@example.jp>" gives the address); the
 // whole value when none can be picked out.

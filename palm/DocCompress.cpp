@@ -1,5 +1,7 @@
 #include "palm/DocCompress.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -13,77 +15,140 @@ namespace {
 constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 constexpr std::size_t kWindow = 2047;
 constexpr std::size_t kMaxCandidate = 11;  // a candidate grows to 11 bytes; 10 are copied
-constexpr int kHash3Bits = 13;
 
 // The scan picks, for every candidate length, the farthest-back position in the window
 // whose bytes equal the candidate. Instead of scanning the window, the compressor keeps
-// chains of the positions that start with the same two bytes (exact) and with the same
-// three bytes (hashed), in increasing order, and lets each chain's head follow the window
-// start. The first chain entry that matches is then the first hit of the plain scan.
+// chains of the positions whose first two, three and four bytes hash alike, in increasing
+// order, and lets each chain's head follow the window start. The first chain entry whose
+// bytes match is then the first hit of the plain scan.
+//
+// The tables are small enough to stay in the first-level cache and are never cleared:
+// entries hold base_ + index, and an entry below the current piece's base_ is stale and
+// reads as "none" (it wraps to a huge local index).
 class TMatchFinder {
  public:
-  // Indexes a new piece; the tables are reused from piece to piece.
+  // Indexes a new piece.
   void Reset(std::string_view piece) {
     b_ = reinterpret_cast<const std::uint8_t*>(piece.data());
     n_ = piece.size();
-    next2_.resize(n_);
-    next3_.resize(n_);
-    for (std::size_t i = 0; i + 1 < n_; ++i) head2_[Key2(i)] = kNone;
-    for (std::size_t i = 0; i + 2 < n_; ++i) head3_[Key3(i)] = kNone;
-    for (std::size_t i = n_; i-- > 0;) {
-      if (i + 1 < n_) {
-        next2_[i] = head2_[Key2(i)];
-        head2_[Key2(i)] = static_cast<std::uint32_t>(i);
+    if (next_base_ > 0xF0000000u - n_) {  // the stamps would run out: start again
+      std::memset(head_, 0, sizeof head_);
+      next_base_ = 1;
+    }
+    base_ = next_base_;
+    next_base_ = base_ + static_cast<std::uint32_t>(n_) + 1;
+    for (int chain = 0; chain < 3; ++chain) {
+      next_[chain].resize(n_);
+      hash_[chain].resize(n_);
+    }
+    std::uint32_t word = 0;  // the four bytes from i, most significant first
+    std::size_t i = n_;
+    // The last three positions start fewer than four bytes.
+    for (; i > 0 && i + 3 > n_; --i) {
+      word = word >> 8 | static_cast<std::uint32_t>(b_[i - 1]) << 24;
+      for (int chain = 0; chain < 3; ++chain) {
+        if (i - 1 + chain + 2 <= n_) Link(chain, word, i - 1);
       }
-      if (i + 2 < n_) {
-        next3_[i] = head3_[Key3(i)];
-        head3_[Key3(i)] = static_cast<std::uint32_t>(i);
-      }
+    }
+    for (; i-- > 0;) {
+      word = word >> 8 | static_cast<std::uint32_t>(b_[i]) << 24;
+      Link(2, word, i);
+      Link(1, word, i);
+      Link(0, word, i);
     }
   }
 
-  // The first position s in [window, p) whose len bytes equal those at p, or kNone.
-  // previous is the hit for len - 1 bytes (kNone if there was none); the window start
-  // must not decrease between calls.
-  std::uint32_t FirstMatch(std::size_t p, std::size_t len, std::size_t window,
-                           std::uint32_t previous) {
+  // Grows the candidate of len bytes at p as the plain scan does: while it is shorter than
+  // limit bytes and matches somewhere in [window, p), it takes one more byte, and the next
+  // search starts at that hit. Returns the final length; hit is where the candidate minus
+  // its last byte matched (kNone when it never grew). The window start must not decrease
+  // between calls.
+  std::size_t Grow(std::size_t p, std::size_t len, std::size_t window, std::size_t limit,
+                   std::uint32_t& hit) {
+    hit = kNone;
+    if (len >= limit) return len;
+    std::uint32_t s = kNone;
     if (len == 1) {
-      const void* hit = std::memchr(b_ + window, b_[p], p - window);
-      return hit == nullptr ? kNone
-                            : static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(hit) - b_);
+      const void* found = std::memchr(b_ + window, b_[p], p - window);
+      if (found == nullptr) return len;
+      s = static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(found) - b_);
+    } else {
+      s = NextMatch(FirstInWindow(ChainFor(len), p, window), ChainFor(len), p, len, limit);
     }
-    if (len == 2) {
-      const std::uint32_t s = Advance(head2_[Key2(p)], next2_, window);
-      return s < p ? s : kNone;
+    while (s != kNone) {
+      // The first hit for len bytes is also the first for every length it matches.
+      const std::size_t common = CommonPrefix(s, p, limit);
+      hit = s;
+      len = std::min(common, limit - 1) + 1;
+      if (len >= limit) break;
+      // The next hit lies after s, on the chain of len bytes (four at most). s is on it
+      // when it shares that many bytes with p.
+      const int chain = ChainFor(len);
+      const std::uint32_t from = common >= static_cast<std::size_t>(chain) + 2
+                                     ? Local(next_[chain][s])
+                                     : FirstInWindow(chain, p, window);
+      s = NextMatch(from, chain, p, len, limit);
     }
-    // Positions before the previous hit don't even match len - 1 bytes; from four bytes on
-    // the previous hit lies in this position's 3-byte chain.
-    std::uint32_t s = len == 3 || previous == kNone ? Advance(head3_[Key3(p)], next3_, window)
-                                                    : previous;
-    for (; s < p; s = next3_[s]) {
-      if (std::memcmp(b_ + s, b_ + p, len) == 0) return s;
-    }
-    return kNone;
+    return len;
   }
 
  private:
-  std::uint32_t Key2(std::size_t i) const { return b_[i] << 8 | b_[i + 1]; }
-  std::uint32_t Key3(std::size_t i) const {
-    const std::uint32_t v = b_[i] << 16 | b_[i + 1] << 8 | b_[i + 2];
-    return (v * 2654435761u) >> (32 - kHash3Bits);
+  static constexpr int kHashBits = 12;
+
+  // Chain c holds positions by their first c + 2 bytes, taken from the top of word.
+  static std::uint16_t Hash(int chain, std::uint32_t word) {
+    static constexpr std::uint32_t kFactors[3] = {0xC2B2AE3Du, 0x85EBCA77u, 0x9E3779B1u};
+    const std::uint32_t key = word >> (8 * (2 - chain));
+    return static_cast<std::uint16_t>((key * kFactors[chain]) >> (32 - kHashBits));
   }
-  // Moves a chain head past the positions that fell out of the window.
-  static std::uint32_t Advance(std::uint32_t& head, const std::vector<std::uint32_t>& next,
-                               std::size_t window) {
-    while (head != kNone && head < window) head = next[head];
-    return head;
+  std::uint32_t Local(std::uint32_t stamp) const { return stamp - base_; }
+  void Link(int chain, std::uint32_t word, std::size_t i) {
+    const std::uint16_t hash = Hash(chain, word);
+    hash_[chain][i] = hash;
+    next_[chain][i] = head_[chain][hash];
+    head_[chain][hash] = base_ + static_cast<std::uint32_t>(i);
+  }
+  // The chain's first position at or after the window start; the head moves along.
+  std::uint32_t FirstInWindow(int chain, std::size_t p, std::size_t window) {
+    std::uint32_t& head = head_[chain][hash_[chain][p]];
+    while (Local(head) < window) head = next_[chain][Local(head)];
+    return Local(head);
+  }
+  static int ChainFor(std::size_t len) { return static_cast<int>(std::min<std::size_t>(len, 4)) - 2; }
+  // The first position from s on along the chain that matches at least len bytes.
+  std::uint32_t NextMatch(std::uint32_t s, int chain, std::size_t p, std::size_t len,
+                          std::size_t limit) const {
+    for (; s < p; s = Local(next_[chain][s])) {
+      if (b_[s + len - 1] == b_[p + len - 1] && CommonPrefix(s, p, limit) >= len) return s;
+    }
+    return kNone;
+  }
+  // How many bytes from a equal those from b (a < b), up to limit; b + limit <= n.
+  std::size_t CommonPrefix(std::size_t a, std::size_t b, std::size_t limit) const {
+    std::size_t k = 0;
+    if (b + 8 <= n_) {
+      std::uint64_t x, y;
+      std::memcpy(&x, b_ + a, 8);
+      std::memcpy(&y, b_ + b, 8);
+      if (x != y) {
+        const std::uint64_t diff = x ^ y;
+        const int bits = std::endian::native == std::endian::little ? std::countr_zero(diff)
+                                                                     : std::countl_zero(diff);
+        return std::min<std::size_t>(static_cast<std::size_t>(bits) / 8, limit);
+      }
+      k = 8;
+    }
+    while (k < limit && b_[a + k] == b_[b + k]) ++k;
+    return std::min(k, limit);
   }
 
   const std::uint8_t* b_ = nullptr;
   std::size_t n_ = 0;
-  std::vector<std::uint32_t> next2_, next3_;
-  std::uint32_t head2_[1 << 16];
-  std::uint32_t head3_[1 << kHash3Bits];
+  std::uint32_t base_ = 1, next_base_ = 1;
+  // Chains by the first 2, 3 and 4 bytes.
+  std::vector<std::uint32_t> next_[3];
+  std::vector<std::uint16_t> hash_[3];
+  std::uint32_t head_[3][1 << kHashBits] = {};
 };
 
 // Writes the tokens. Runs of single escaped literals are merged as they are written: a
@@ -148,7 +213,7 @@ class TTokenWriter {
 std::string DocCompress(std::string_view piece) {
   const auto* b = reinterpret_cast<const std::uint8_t*>(piece.data());
   const std::size_t n = piece.size();
-  // The chain heads take 288 KB: too much for the stack, too much to clear for each piece.
+  // The tables are reused: cheaper than allocating them for every piece.
   thread_local std::unique_ptr<TMatchFinder> finder_storage;
   if (!finder_storage) finder_storage = std::make_unique<TMatchFinder>();
   TMatchFinder& finder = *finder_storage;
@@ -158,12 +223,7 @@ std::string DocCompress(std::string_view piece) {
   while (p < n) {
     const std::size_t window = p > kWindow ? p - kWindow : 0;
     std::uint32_t hit = kNone;  // where the candidate minus its last byte matched
-    while (len < kMaxCandidate && p + len != n) {
-      const std::uint32_t s = finder.FirstMatch(p, len, window, hit);
-      if (s == kNone) break;
-      hit = s;
-      ++len;
-    }
+    len = finder.Grow(p, len, window, std::min(kMaxCandidate, n - p), hit);
     if (len < 4) {
       writer.Literal(b[p]);
       if (p + len == n) --len;

@@ -1,6 +1,8 @@
 // Executable modules: finding functions by name in the running program.
 #pragma once
 
+#include <string>
+
 namespace vesko::platform {
 
 // The handle of the process's main module (the host program): GetModuleHandle(nullptr)
@@ -9,5 +11,19 @@ void* MainModuleHandle();
 
 // The address of the function exported as name from module, or null when there is none.
 void* FindProcAddress(void* module, const char* name);
+
+// The full path of the module (library or program) that holds this code: on Windows
+// through __ImageBase, elsewhere through dladdr. Empty when it can't be found.
+std::string OwnModulePath();
+
+// Whether this system's modules carry a version resource (Windows: yes).
+bool ModulesCarryVersionResources();
+
+// Looks up a text of the version resource of the module file at path: the entry called
+// name in the StringFileInfo block of the resource's first translation. text is set
+// only for kFound (empty when the block has no such entry).
+enum class TVersionLookup { kNoResource, kNoTranslation, kFound };
+TVersionLookup ReadVersionResourceText(const std::string& path, const std::string& name,
+                                       std::string& text);
 
 }  // namespace vesko::platform

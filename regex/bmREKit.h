@@ -208,6 +208,9 @@ class TbmREDFATable {
   bool Accepting(int state) const { return accepting_[state]; }
   bool HasTail(int state) const { return tail_[state]; }
   int line_start_state() const { return line_start_state_; }  // the line-head move of state 0, or -1
+  // True when no match can begin at a character whose first byte is b, whatever byte
+  // follows (for the byte codes; the line-start state is not considered).
+  bool StartDead(std::uint8_t b) const { return start_dead_[b]; }
 
  private:
   int ClassOf(int code) const {
@@ -233,6 +236,7 @@ class TbmREDFATable {
   std::vector<bool> accepting_;
   std::vector<bool> tail_;
   int line_start_state_ = -1;
+  bool start_dead_[256] = {};
 };
 
 }  // namespace vesko

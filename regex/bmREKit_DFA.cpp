@@ -150,6 +150,19 @@ void TbmREDFATable::BuildTables(const TbmRETree& tree) {
       byte_next_[s * 256 + b] = class_next_[s * class_count_ + ClassOf(b)];
     }
   }
+  // A byte is dead at a match start when neither the one-byte character nor any
+  // double-byte character it may lead has a move from state 0.
+  const bool tail_at_start = !tail_.empty() && tail_[0];
+  for (int b = 0; b < 256; ++b) {
+    bool dead = !accepting_[0] && byte_next_[b] < 0 &&
+                !(tail_at_start && (b == kbmLF || b == kbmCR));
+    if (dead && b > 0 && page_[b] >= 0) {
+      dead = class_next_[page_[b]] < 0;
+    } else {
+      for (int low = 0; dead && b > 0 && low < 256; ++low) dead = Next(0, b << 8 | low) < 0;
+    }
+    start_dead_[b] = dead;
+  }
 }
 
 }  // namespace vesko

@@ -1,4 +1,6 @@
 // The pattern scanner: pattern bytes to tokens.
+#include <utility>
+
 #include "regex/bmREKit.h"
 
 namespace vesko {
@@ -75,25 +77,16 @@ TbmREToken TbmREScanner::NextToken() {
   const int c = reader_->ReadChar();
   if (c == kbmEndOfText) return Make(K::kEnd, c, c, start);
   if (!regexp_mode_) return Make(K::kCharacter, c, c, start);
+  // The one-character meta tokens.
+  static constexpr std::pair<char, TbmRETokenKind> kMeta[] = {
+      {'|', K::kUnion},    {'(', K::kLeftParenthesis}, {')', K::kRightParenthesis},
+      {'*', K::kAsterisk}, {'+', K::kPlus},            {'?', K::kQuestionMark},
+      {'.', K::kDot},      {'^', K::kLineHead},        {'$', K::kLineTail},
+  };
+  for (const auto& [meta, kind] : kMeta) {
+    if (c == meta) return Make(kind, c, c, start);
+  }
   switch (c) {
-    case '|':
-      return Make(K::kUnion, c, c, start);
-    case '(':
-      return Make(K::kLeftParenthesis, c, c, start);
-    case ')':
-      return Make(K::kRightParenthesis, c, c, start);
-    case '*':
-      return Make(K::kAsterisk, c, c, start);
-    case '+':
-      return Make(K::kPlus, c, c, start);
-    case '?':
-      return Make(K::kQuestionMark, c, c, start);
-    case '.':
-      return Make(K::kDot, c, c, start);
-    case '^':
-      return Make(K::kLineHead, c, c, start);
-    case '$':
-      return Make(K::kLineTail, c, c, start);
     case '[':
       in_bracket_ = true;
       bracket_first_ = true;

@@ -1,5 +1,6 @@
 #include "regex/bmRExp.h"
 
+#include <cstring>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -81,48 +82,92 @@ std::ptrdiff_t MatchAt(const TbmREDFATable& dfa, const std::uint8_t* p, const st
   }
 }
 
-// Walks the text from start, one character at a time, and tries a match at each
-// position. Positions where state 0 has no move on the first character, and no line
-// start or line tail can help, are passed over without entering the matcher.
+// Finds matches in one text. Walks from the start offset one character at a time and
+// tries a match at each position. Positions where no match can begin are passed over
+// without entering the matcher: by a byte scan when every byte that can begin a match
+// always begins a character (memchr when there is one such byte), else character by
+// character.
 template <typename Codec>
-TbmREMatch SearchIn(const TbmREDFATable& dfa, std::string_view text, std::size_t start) {
-  if (start > text.size()) return {};
-  const auto* base = reinterpret_cast<const std::uint8_t*>(text.data());
-  const std::uint8_t* end = base + text.size();
-  const bool head = dfa.has_line_head();
-  const bool tail_at_start = dfa.has_line_tail() && dfa.HasTail(0);
-  const bool start_accepting = dfa.Accepting(0);
-
-  bool line_start = false;
-  if (head) {
-    if (start < Codec::kUnit) {
-      line_start = true;
-    } else {
-      const std::uint8_t* before = base + start - Codec::kUnit;
-      const int code = Codec::Code(before, Codec::kUnit);
-      line_start = code == kbmLF || (code == kbmCR && !IsLF<Codec>(base + start, end));
+class TSearcher {
+ public:
+  TSearcher(const TbmREDFATable& dfa, std::string_view text)
+      : dfa_(dfa),
+        base_(reinterpret_cast<const std::uint8_t*>(text.data())),
+        end_(base_ + text.size()),
+        head_(dfa.has_line_head()),
+        tail_at_start_(dfa.has_line_tail() && dfa.HasTail(0)),
+        start_accepting_(dfa.Accepting(0)) {
+    if constexpr (Codec::kUnit == 1) {
+      byte_scan_ = !head_;
+      int alive = 0;
+      for (int b = 0; b < 256; ++b) {
+        if (dfa.StartDead(static_cast<std::uint8_t>(b))) continue;
+        ++alive;
+        single_ = b;
+        if (Codec::IsTrail(static_cast<std::uint8_t>(b))) byte_scan_ = false;
+      }
+      if (alive != 1) single_ = -1;
     }
   }
-  const std::uint8_t* p = base + start;
-  for (;;) {
-    int size = 0, code = kbmEndOfText;
-    if (p < end) {
-      size = Codec::Size(p, end);
-      code = Codec::Code(p, size);
-      if (!line_start && !start_accepting && dfa.Next(0, code) < 0 &&
-          !(tail_at_start && (code == kbmLF || code == kbmCR))) {
-        if (head) line_start = code == kbmLF || (code == kbmCR && !IsLF<Codec>(p + size, end));
-        p += size;
-        continue;
+
+  TbmREMatch Find(std::size_t start) const {
+    if (start > static_cast<std::size_t>(end_ - base_)) return {};
+    bool line_start = false;
+    if (head_) {
+      if (start < Codec::kUnit) {
+        line_start = true;
+      } else {
+        const int code = Codec::Code(base_ + start - Codec::kUnit, Codec::kUnit);
+        line_start = code == kbmLF || (code == kbmCR && !IsLF<Codec>(base_ + start, end_));
       }
     }
-    const std::ptrdiff_t length = MatchAt<Codec>(dfa, p, end, line_start);
-    if (length >= 0) return {p - base, static_cast<std::size_t>(length)};
-    if (p >= end) return {};
-    line_start = head && (code == kbmLF || (code == kbmCR && !IsLF<Codec>(p + size, end)));
-    p += size;
+    const std::uint8_t* p = base_ + start;
+    for (;;) {
+      if (!line_start) p = SkipDead(p);
+      int size = 0, code = kbmEndOfText;
+      if (p < end_) {
+        size = Codec::Size(p, end_);
+        code = Codec::Code(p, size);
+        if (!line_start && !start_accepting_ && dfa_.Next(0, code) < 0 &&
+            !(tail_at_start_ && (code == kbmLF || code == kbmCR))) {
+          if (head_) line_start = code == kbmLF || (code == kbmCR && !IsLF<Codec>(p + size, end_));
+          p += size;
+          continue;
+        }
+      }
+      const std::ptrdiff_t length = MatchAt<Codec>(dfa_, p, end_, line_start);
+      if (length >= 0) return {p - base_, static_cast<std::size_t>(length)};
+      if (p >= end_) return {};
+      line_start = head_ && (code == kbmLF || (code == kbmCR && !IsLF<Codec>(p + size, end_)));
+      p += size;
+    }
   }
-}
+
+ private:
+  const std::uint8_t* SkipDead(const std::uint8_t* p) const {
+    if constexpr (Codec::kUnit == 1) {
+      if (byte_scan_) {
+        if (single_ >= 0) {
+          const void* found = std::memchr(p, single_, static_cast<std::size_t>(end_ - p));
+          return found != nullptr ? static_cast<const std::uint8_t*>(found) : end_;
+        }
+        while (p < end_ && dfa_.StartDead(*p)) ++p;
+      } else if (!head_) {
+        while (p < end_ && dfa_.StartDead(*p)) p += Codec::Size(p, end_);
+      }
+    }
+    return p;
+  }
+
+  const TbmREDFATable& dfa_;
+  const std::uint8_t* base_;
+  const std::uint8_t* end_;
+  bool head_;
+  bool tail_at_start_;
+  bool start_accepting_;
+  bool byte_scan_ = false;
+  int single_ = -1;
+};
 
 // The template cut into literal bytes and references to the match.
 struct TTemplatePiece {
@@ -155,35 +200,18 @@ std::vector<TTemplatePiece> ParseTemplate(std::uint8_t char_code, std::string_vi
   return pieces;
 }
 
-}  // namespace
-
-TbmREMatch TbmRExp::Search(std::string_view text, std::size_t start) {
-  const TbmREDFATable& dfa = GetDFA();
-  switch (char_code_) {
-    case kbmccShiftJIS:
-      return SearchIn<TbmSJISCodec>(dfa, text, start);
-    case kbmccEUC:
-      return SearchIn<TbmEUCCodec>(dfa, text, start);
-    case kbmccWestern:
-      return SearchIn<TbmWesternCodec>(dfa, text, start);
-    default:
-      if (text.size() % 2 != 0 || start % 2 != 0) return {};
-      return SearchIn<TbmUniCodeCodec>(dfa, text, start);
-  }
-}
-
-int TbmRExp::Replace(std::string_view tmpl, std::string& text) {
-  GetDFA();
-  const auto walker = bmCreateReader(char_code_);
-  walker->SetTextBuff(text);
+template <typename Codec>
+int ReplaceIn(const TbmREDFATable& dfa, std::uint8_t char_code, std::string_view tmpl,
+              std::string& text) {
+  const std::string_view input(text);
+  const TSearcher<Codec> searcher(dfa, input);
   std::optional<std::vector<TTemplatePiece>> pieces;
   std::string output;
   output.reserve(text.size());
-  const std::string_view input(text);
   int count = 0;
   std::size_t from = 0;
   do {
-    const TbmREMatch match = Search(input, from);
+    const TbmREMatch match = searcher.Find(from);
     if (match.start < 0) {
       output.append(input.substr(from));
       break;
@@ -192,20 +220,57 @@ int TbmRExp::Replace(std::string_view tmpl, std::string& text) {
     std::size_t n = match.length;
     ++count;
     output.append(input.substr(from, m - from));
-    if (!pieces) pieces = ParseTemplate(char_code_, tmpl);
+    if (!pieces) pieces = ParseTemplate(char_code, tmpl);
     for (const TTemplatePiece& piece : *pieces) {
       output.append(piece.match ? input.substr(m, n) : std::string_view(piece.bytes));
     }
     if (n == 0) {
       // An empty match keeps the character after it and moves on by that character.
-      walker->set_offset(m);
-      n = static_cast<std::size_t>(walker->CharSize());
-      if (!walker->AtEnd()) output.append(input.substr(m, n));
+      if (m < input.size()) {
+        n = static_cast<std::size_t>(Codec::Size(
+            reinterpret_cast<const std::uint8_t*>(input.data()) + m,
+            reinterpret_cast<const std::uint8_t*>(input.data()) + input.size()));
+        output.append(input.substr(m, n));
+      } else {
+        n = Codec::kUnit;
+      }
     }
     from = m + n;
   } while (from < input.size());
   text = std::move(output);
   return count;
+}
+
+}  // namespace
+
+TbmREMatch TbmRExp::Search(std::string_view text, std::size_t start) {
+  const TbmREDFATable& dfa = GetDFA();
+  switch (char_code_) {
+    case kbmccShiftJIS:
+      return TSearcher<TbmSJISCodec>(dfa, text).Find(start);
+    case kbmccEUC:
+      return TSearcher<TbmEUCCodec>(dfa, text).Find(start);
+    case kbmccWestern:
+      return TSearcher<TbmWesternCodec>(dfa, text).Find(start);
+    default:
+      if (text.size() % 2 != 0 || start % 2 != 0) return {};
+      return TSearcher<TbmUniCodeCodec>(dfa, text).Find(start);
+  }
+}
+
+int TbmRExp::Replace(std::string_view tmpl, std::string& text) {
+  const TbmREDFATable& dfa = GetDFA();
+  switch (char_code_) {
+    case kbmccShiftJIS:
+      return ReplaceIn<TbmSJISCodec>(dfa, char_code_, tmpl, text);
+    case kbmccEUC:
+      return ReplaceIn<TbmEUCCodec>(dfa, char_code_, tmpl, text);
+    case kbmccWestern:
+      return ReplaceIn<TbmWesternCodec>(dfa, char_code_, tmpl, text);
+    default:
+      bmCreateReader(char_code_)->SetTextBuff(text);  // refuses an odd byte length
+      return ReplaceIn<TbmUniCodeCodec>(dfa, char_code_, tmpl, text);
+  }
 }
 
 }  // namespace vesko

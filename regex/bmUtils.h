@@ -37,7 +37,8 @@ std::uint8_t bmccCodePage2CharCode(unsigned code_page);
 
 // How each code cuts bytes into characters. Size() is the byte length of the character
 // at p (1 or 2, never past end; p < end), Code() its code. Both are inline, for the
-// search's inner loop.
+// search's inner loop. IsTrail() tells whether a byte can be the second byte of a
+// character, so that a byte that can't always begins one.
 struct TbmSJISCodec {
   static bool IsLead(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
   static bool IsTrail(std::uint8_t b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
@@ -60,6 +61,7 @@ struct TbmEUCCodec {
 
 struct TbmWesternCodec {
   static bool IsLead(std::uint8_t) { return false; }
+  static bool IsTrail(std::uint8_t) { return false; }
   static int Size(const std::uint8_t*, const std::uint8_t*) { return 1; }
   static int Code(const std::uint8_t* p, int) { return p[0]; }
   static constexpr int kUnit = 1;
@@ -67,6 +69,7 @@ struct TbmWesternCodec {
 
 // The text's byte length is even (the reader checks), so a unit is always whole.
 struct TbmUniCodeCodec {
+  static bool IsTrail(std::uint8_t) { return true; }
   static int Size(const std::uint8_t*, const std::uint8_t*) { return 2; }
   static int Code(const std::uint8_t* p, int) { return p[0] | p[1] << 8; }
   static constexpr int kUnit = 2;

@@ -79,21 +79,19 @@ void PutJsonList(std::string& out, const std::vector<std::string>& lines) {
 
 void PutNode(std::string& out, const TMIMEItem& node, const std::string& indent) {
   const std::string inner = indent + "  ";
-  out += "{\n" + inner + "\"type\": ";
-  PutJsonString(out, node.content_type());
-  out += ",\n" + inner + "\"subtype\": ";
-  PutJsonString(out, node.subtype());
-  out += ",\n" + inner + "\"boundary\": ";
-  PutJsonString(out, node.boundary());
-  out += ",\n" + inner + "\"header\": ";
-  PutJsonList(out, node.header());
-  out += ",\n" + inner + "\"body\": ";
-  PutJsonList(out, node.body());
-  out += ",\n" + inner + "\"epilogue\": ";
-  PutJsonList(out, node.epilogue());
-  out += ",\n" + inner + "\"children\": [";
+  const auto key = [&](const char* name) {
+    out += (out.back() == '{' ? "\n" : ",\n") + inner + '"' + name + "\": ";
+  };
+  out += '{';
+  key("type"), PutJsonString(out, node.content_type());
+  key("subtype"), PutJsonString(out, node.subtype());
+  key("boundary"), PutJsonString(out, node.boundary());
+  key("header"), PutJsonList(out, node.header());
+  key("body"), PutJsonList(out, node.body());
+  key("epilogue"), PutJsonList(out, node.epilogue());
+  key("children"), out += '[';
   for (const TMIMEItem* child = node.first_child(); child != nullptr; child = child->next()) {
-    out += child == node.first_child() ? "\n" + inner + "  " : ",\n" + inner + "  ";
+    out += (child == node.first_child() ? "\n" : ",\n") + inner + "  ";
     PutNode(out, *child, inner + "  ");
   }
   out += node.first_child() != nullptr ? "\n" + inner + "]\n" : "]\n";
@@ -136,15 +134,6 @@ void RunMime(const std::string& file) {
   WriteStdout(out);
 }
 
-std::string FormatDate(TDateTime value) {
-  if (value == 0) return "0";
-  const TCalendarTime t = DecodeDateTime(value);
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
-                t.hour, t.minute, t.second);
-  return text;
-}
-
 }  // namespace
 
 void RegisterMailDebugCommands(CLI::App& debug) {
@@ -171,7 +160,7 @@ void RegisterMailDebugCommands(CLI::App& debug) {
   CLI::App* date = debug.add_subcommand(
       "date", "Parse a Date field value; prints YYYY-MM-DD HH:MM:SS, or 0 when it can't be read");
   date->add_option("TEXT", date_text, "The Date value")->required();
-  date->callback([] { WriteStdout(FormatDate(ParseMailDate(date_text)) + "\n"); });
+  date->callback([] { WriteStdout(MailDateText(ParseMailDate(date_text)) + "\n"); });
 
   CLI::App* address = debug.add_subcommand(
       "address", "Split a From value: prints the display name, then the mail address");

@@ -1,7 +1,189 @@
+// vesko doc write|read|info: makes a Palm Doc e-book from a text file, reads one back into
+// its text, and shows what a PDB file holds.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "palm/DocFile.h"
+#include "palm/DocReader.h"
+#include "palm/timet.h"
+#include "platform/files.h"
 #include "tools/commands.h"
 
 namespace vesko::tools {
 
-void RegisterDocCommands(CLI::App& app) {}
+// The terminal's side, in tools/posix/doc_terminal.cpp and tools/win32/doc_terminal.cpp.
+// A title typed on the terminal as Shift JIS; throws TCommandError when it can't be.
+std::string TitleFromTerminal(const std::string& title);
+// Shift JIS text as the terminal shows it; bytes that don't convert become '?'.
+std::string TextToTerminal(const std::string& shift_jis);
+// Makes stdout write bytes unchanged.
+void SetBinaryStdout();
+
+namespace {
+
+struct TWriteOptions {
+  bool plain = false;
+  std::string title, input, output;
+};
+
+struct TReadOptions {
+  std::string input, output;
+};
+
+// Opens a Doc e-book; an invalid one is the user's input error.
+std::unique_ptr<TDocReader> OpenDoc(const std::string& path) {
+  try {
+    return std::make_unique<TDocReader>(path);
+  } catch (const EInvalidPalmDatabase& e) {
+    throw TCommandError(path + ": " + e.what(), kExitBadInput);
+  }
+}
+
+void RunWrite(const TWriteOptions& o) {
+  std::string text;
+  try {
+    text = platform::ReadWholeFile(o.input);
+  } catch (const EOSError& e) {
+    throw TCommandError(e.what(), kExitBadInput);
+  }
+  TDocFile doc(o.output, TitleFromTerminal(o.title), !o.plain);
+  doc.WriteText(text);
+  std::printf("%s: %d records, %lld bytes\n", o.output.c_str(), doc.RecordCount(),
+              static_cast<long long>(doc.FileSize()));
+}
+
+void RunRead(const TReadOptions& o) {
+  const auto doc = OpenDoc(o.input);
+  std::string text;
+  try {
+    text = doc->ReadText();
+  } catch (const EInvalidPalmDatabase& e) {
+    throw TCommandError(o.input + ": " + e.what(), kExitBadInput);
+  }
+  if (!o.output.empty()) {
+    platform::WriteWholeFile(o.output, text);
+    return;
+  }
+  SetBinaryStdout();
+  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
+    throw TCommandError("writing the text to standard output failed");
+  }
+}
+
+std::string FormatDate(TDateTime value) {
+  const TCalendarTime t = DecodeDateTime(value);
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
+                t.hour, t.minute, t.second);
+  std::string text = buffer;
+  try {
+    text += " (" + std::to_string(DateTimeToUnix(value)) + ")";
+  } catch (const EConvertError&) {
+  }
+  return text;
+}
+
+std::string Attributes(const TPDBHeader& h) {
+  const std::pair<bool, const char*> flags[] = {
+      {h.ReadOnly, "read-only"},          {h.AppInfoDirty, "app-info-dirty"},
+      {h.Backup, "backup"},               {h.OKToInstallNewer, "ok-to-install-newer"},
+      {h.ResetAfterInstall, "reset-after-install"}, {h.CopyPrevention, "copy-prevention"}};
+  std::string text;
+  for (const auto& [set, name] : flags) {
+    if (set) text += (text.empty() ? "" : ", ") + std::string(name);
+  }
+  return text.empty() ? "none" : text;
+}
+
+void RunInfo(const std::string& input) {
+  const auto doc = OpenDoc(input);
+  const TPDBHeader& h = doc->database().Header();
+  const TDocRecord0& r0 = doc->record0();
+  std::printf("file:              %s (%lld bytes)\n", input.c_str(),
+              static_cast<long long>(doc->database().FileSize()));
+  std::printf("name:              %s\n", TextToTerminal(h.Name).c_str());
+  std::printf("attributes:        %s\n", Attributes(h).c_str());
+  std::printf("version:           %d\n", h.Version);
+  std::printf("created:           %s\n", FormatDate(h.CreationDate).c_str());
+  std::printf("modified:          %s\n", FormatDate(h.ModificationDate).c_str());
+  std::printf("backed up:         %s\n", FormatDate(h.BackupDate).c_str());
+  std::printf("modification no.:  %d\n", h.ModificationNumber);
+  std::printf("app info, sort:    %d, %d\n", h.AppInfoID, h.SortInfoID);
+  std::printf("type, creator:     %s, %s\n", h.DBType.c_str(), h.Creator.c_str());
+  std::printf("unique ID seed:    %d\n", h.UniqueIDSeed);
+  std::printf("records:           %d\n", h.NumRecords);
+  std::printf("doc:               version %u (%s), %u bytes of text in %u records of %u, "
+              "position %u\n",
+              r0.version, r0.version == 2 ? "compressed" : "plain", r0.text_length,
+              r0.record_count, r0.record_size, r0.position);
+  std::printf("%5s %10s %8s %5s %9s  %s\n", "#", "offset", "size", "attr", "unique", "content");
+  std::size_t text_bytes = 0;
+  for (std::size_t i = 0; i < doc->entries().size(); ++i) {
+    const TDocRecordEntry& e = doc->entries()[i];
+    std::string content;
+    if (i == 0) {
+      content = "record 0";
+    } else if (i <= r0.record_count) {
+      try {
+        const std::size_t size = doc->TextRecord(static_cast<int>(i)).size();
+        text_bytes += size;
+        content = "text, " + std::to_string(size) + " bytes";
+      } catch (const EInvalidPalmDatabase& error) {
+        throw TCommandError(input + ": " + error.what(), kExitBadInput);
+      }
+    } else {
+      const std::string_view bytes = doc->RecordBytes(static_cast<int>(i));
+      if (bytes.size() == 20) {
+        const std::string title(bytes.substr(0, bytes.substr(0, 16).find('\0')));
+        content = "bookmark \"" + TextToTerminal(title) + "\" at " +
+                  std::to_string(static_cast<std::uint8_t>(bytes[16]) << 24 |
+                                 static_cast<std::uint8_t>(bytes[17]) << 16 |
+                                 static_cast<std::uint8_t>(bytes[18]) << 8 |
+                                 static_cast<std::uint8_t>(bytes[19]));
+      } else {
+        content = "other";
+      }
+    }
+    std::printf("%5zu %10d %8d  0x%02X  0x%06X  %s\n", i, e.offset, e.size, e.attributes,
+                e.unique_id, content.c_str());
+  }
+  if (text_bytes != r0.text_length) {
+    std::printf("note: the text records hold %zu bytes, record 0 says %u\n", text_bytes,
+                r0.text_length);
+  }
+}
+
+}  // namespace
+
+void RegisterDocCommands(CLI::App& app) {
+  CLI::App* doc = app.add_subcommand("doc", "Write, read and inspect Palm Doc e-books");
+  doc->require_subcommand(1);
+  // Arguments are mostly paths, and under wine they may be Unix paths: "/tmp/a.pdb" is a
+  // file here, not a Windows-style option.
+  doc->allow_windows_style_options(false);
+
+  auto write = std::make_shared<TWriteOptions>();
+  CLI::App* w = doc->add_subcommand("write", "Write a text file as a Palm Doc e-book");
+  w->add_flag("--plain", write->plain, "Store the text uncompressed (version 1)");
+  w->add_option("TITLE", write->title, "Title of the e-book (at most 31 bytes in Shift JIS)")
+      ->required();
+  w->add_option("INPUT", write->input, "Text file, taken as bytes (Shift JIS, CR LF)")->required();
+  w->add_option("OUTPUT", write->output, "The PDB file to write")->required();
+  w->callback([write] { RunWrite(*write); });
+
+  auto read = std::make_shared<TReadOptions>();
+  CLI::App* r = doc->add_subcommand("read", "Write the text of a Palm Doc e-book");
+  r->add_option("INPUT", read->input, "The PDB file")->required();
+  r->add_option("OUTPUT", read->output, "Where to write the text (default: standard output)");
+  r->callback([read] { RunRead(*read); });
+
+  auto info = std::make_shared<std::string>();
+  CLI::App* i = doc->add_subcommand("info", "Show the header and records of a Palm Doc e-book");
+  i->add_option("INPUT", *info, "The PDB file")->required();
+  i->callback([info] { RunInfo(*info); });
+}
 
 }  // namespace vesko::tools

@@ -10,8 +10,6 @@ namespace {
 constexpr std::int64_t kTicksPerMillisecond = 10000;
 constexpr std::int64_t kTicksPerSecond = 10000000;
 constexpr std::int64_t kTicksPerDay = 864000000000;
-// Days from 1601-01-01 to 1970-01-01.
-constexpr std::int64_t kDays1601To1970 = 134774;
 
 // The current offset of local time from UTC, in file-time ticks (positive east of UTC).
 std::int64_t CurrentBias() {
@@ -21,34 +19,11 @@ std::int64_t CurrentBias() {
   return static_cast<std::int64_t>(local.tm_gmtoff) * kTicksPerSecond;
 }
 
-bool IsLeapYear(std::int64_t y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int DaysInMonth(std::int64_t y, int m) {
-  static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m == 2 && IsLeapYear(y) ? 29 : kDays[m - 1];
-}
-
-// Days since 1970-01-01 of a civil date, and back (proleptic Gregorian calendar).
-std::int64_t DaysFromCivil(std::int64_t y, int m, int d) {
-  y -= m <= 2;
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const std::int64_t yoe = y - era * 400;
-  const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-void CivilFromDays(std::int64_t z, std::int64_t& y, int& m, int& d) {
-  z += 719468;
-  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const std::int64_t doe = z - era * 146097;
-  const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const std::int64_t mp = (5 * doy + 2) / 153;
-  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  y = yoe + era * 400 + (m <= 2);
-}
+// Days from 1601-01-01 to the TDateTime epoch 1899-12-30.
+constexpr std::int64_t kDays1601To1899 = 109205;
+// The calendar repeats every 400 years, which have 146,097 days.
+constexpr int kCycleYears = 400;
+constexpr std::int64_t kCycleDays = 146097;
 
 }  // namespace
 
@@ -67,26 +42,38 @@ bool LocalToUtcFileTime(TFileTime local, TFileTime& utc) {
 bool FileTimeToCalendar(TFileTime time, TCalendarTime& calendar) {
   if (time >= (TFileTime{1} << 63)) return false;
   const auto ticks = static_cast<std::int64_t>(time);
-  std::int64_t year = 0;
-  CivilFromDays(ticks / kTicksPerDay - kDays1601To1970, year, calendar.month, calendar.day);
-  calendar.year = static_cast<int>(year);
+  // A whole day number converts exactly, whatever the year.
+  const TCalendarTime date =
+      DecodeDateTime(static_cast<double>(ticks / kTicksPerDay - kDays1601To1899));
   const std::int64_t ms = ticks % kTicksPerDay / kTicksPerMillisecond;
-  calendar.hour = static_cast<int>(ms / 3600000);
-  calendar.minute = static_cast<int>(ms / 60000 % 60);
-  calendar.second = static_cast<int>(ms / 1000 % 60);
-  calendar.millisecond = static_cast<int>(ms % 1000);
+  calendar = {date.year,
+              date.month,
+              date.day,
+              static_cast<int>(ms / 3600000),
+              static_cast<int>(ms / 60000 % 60),
+              static_cast<int>(ms / 1000 % 60),
+              static_cast<int>(ms % 1000)};
   return true;
 }
 
 bool CalendarToFileTime(const TCalendarTime& c, TFileTime& time) {
-  if (c.year < 1601 || c.year > 30827 || c.month < 1 || c.month > 12 || c.day < 1 ||
-      c.day > DaysInMonth(c.year, c.month) || c.hour < 0 || c.hour > 23 || c.minute < 0 ||
+  if (c.year < 1601 || c.year > 30827) return false;
+  // Years past 9999 (beyond TDateTime) map onto an earlier year of the same 400-year cycle.
+  TCalendarTime shifted = c;
+  std::int64_t extra_days = 0;
+  while (shifted.year > 9999) {
+    shifted.year -= kCycleYears;
+    extra_days += kCycleDays;
+  }
+  const int ms = ((c.hour * 60 + c.minute) * 60 + c.second) * 1000 + c.millisecond;
+  shifted.hour = shifted.minute = shifted.second = shifted.millisecond = 0;
+  TDateTime day = 0;
+  if (!TryEncodeDateTime(shifted, day) || c.hour < 0 || c.hour > 23 || c.minute < 0 ||
       c.minute > 59 || c.second < 0 || c.second > 59 || c.millisecond < 0 ||
       c.millisecond > 999) {
     return false;
   }
-  const std::int64_t days = DaysFromCivil(c.year, c.month, c.day) + kDays1601To1970;
-  const std::int64_t ms = ((c.hour * 60LL + c.minute) * 60 + c.second) * 1000 + c.millisecond;
+  const std::int64_t days = static_cast<std::int64_t>(day) + kDays1601To1899 + extra_days;
   time = static_cast<TFileTime>(days * kTicksPerDay + ms * kTicksPerMillisecond);
   return true;
 }

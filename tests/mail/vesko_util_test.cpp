@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 namespace vesko {
@@ -91,15 +90,6 @@ TEST(DetectCode, ChecksOnlyTheLeadingBytesForBinaryFirst) {
   EXPECT_EQ(DetectCode(filler + "\x01"), kCodeBinary);
 }
 
-std::string Format(TDateTime value) {
-  if (value == 0) return "0";
-  const TCalendarTime t = DecodeDateTime(value);
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
-                t.hour, t.minute, t.second);
-  return text;
-}
-
 TEST(ParseMailDate, ReadsTheDateField) {
   const struct {
     std::string text, date;
@@ -122,7 +112,7 @@ TEST(ParseMailDate, ReadsTheDateField) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
-    EXPECT_EQ(Format(ParseMailDate(c.text)), c.date);
+    EXPECT_EQ(MailDateText(ParseMailDate(c.text)), c.date);
   }
 }
 

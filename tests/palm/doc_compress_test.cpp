@@ -141,6 +141,12 @@ TEST(DocCompress, MatchesThePlainScanOnManyPieces) {
   }
 }
 
+TEST(DocCompress, MatchesThePlainScanOnPiecesLongerThanARecord) {
+  std::mt19937 rng(5);
+  ExpectSameAsReference(ProseLike(rng, 10000));
+  ExpectSameAsReference(Repeats(rng, 9000));
+}
+
 TEST(DocCompress, MatchesThePlainScanOnSmallPieces) {
   std::mt19937 rng(7);
   for (std::size_t n = 1; n <= 40; ++n) {

@@ -1,7 +1,130 @@
+// The mail host's own commands: list the mails of a folder, show the menus after the
+// plug-in has added its command, and print the plug-in's information.
+#include <CLI/CLI.hpp>
+
+#include <strings.h>
+
+#include <cstdio>
+
+#include "platform/files.h"
+#include "tools/DataFolder.h"
 #include "tools/commands.h"
+#include "tools/posix/host/Charsets.h"
+#include "tools/posix/host/MailHost.h"
 
 namespace vesko::tools {
+namespace {
 
-void RegisterHostCommands(CLI::App& app) {}
+using host::TMailHost;
+
+struct TStoreOptions {
+  std::string store;
+  std::string folder;
+};
+
+void AddStoreOptions(CLI::App& command, TStoreOptions& options) {
+  command.add_option("--store", options.store,
+                     "Maildir, mbox file or folder of .eml files (default: <data>/Mail)")
+      ->type_name("PATH");
+  command.add_option("--folder", options.folder, "Folder, e.g. Inbox or Lists/ml")
+      ->type_name("NAME");
+}
+
+// Opens the store and folder; without --store, the default store only when it exists.
+void OpenStore(TMailHost& host, const TStoreOptions& options, bool required) {
+  if (options.store.empty() && !required && !platform::DirectoryExists(DataFolder() + "Mail") &&
+      !platform::FileExists(DataFolder() + "Mail")) {
+    return;
+  }
+  host.OpenStore(options.store);
+  host.SelectFolder(options.folder);
+}
+
+// The unfolded value of a header field of a raw mail; empty when missing.
+std::string HeaderValue(const std::string& source, const std::string& name) {
+  std::size_t pos = 0;
+  while (pos < source.size()) {
+    std::size_t end = source.find("\r\n", pos);
+    if (end == std::string::npos) end = source.size();
+    if (end == pos) break;  // the empty line ends the header
+    const std::string line = source.substr(pos, end - pos);
+    pos = end + 2;
+    if (line.size() <= name.size() || line[name.size()] != ':' ||
+        strncasecmp(line.c_str(), name.c_str(), name.size()) != 0) {
+      continue;
+    }
+    std::string value = line.substr(name.size() + 1);
+    while (pos < source.size() && (source[pos] == ' ' || source[pos] == '\t')) {
+      end = source.find("\r\n", pos);
+      if (end == std::string::npos) end = source.size();
+      value += source.substr(pos, end - pos);
+      pos = end + 2;
+    }
+    const std::size_t first = value.find_first_not_of(" \t");
+    return first == std::string::npos ? std::string() : value.substr(first);
+  }
+  return {};
+}
+
+void ListMails(const TStoreOptions& options) {
+  TMailHost& host = TMailHost::Instance();
+  OpenStore(host, options, true);
+  std::printf("%s (%s)\n", host.CurrentFolderDisplayName().c_str(),
+              host::StoreKindName(host.store_kind()));
+  for (const host::TMailEntry& mail : host.Mails()) {
+    const std::string source = host.Source(mail.id);
+    auto decoded = [&](const char* name) {
+      return host::Cp932ToUtf8(host::DecodeMimeHeader(HeaderValue(source, name)));
+    };
+    std::printf("%s\t%s\t%s\t%s\t%s\n", mail.id.c_str(), mail.read ? "R" : "-",
+                decoded("Date").c_str(), decoded("From").c_str(), decoded("Subject").c_str());
+  }
+}
+
+void PrintMenus(const TStoreOptions& options, std::vector<int> types, bool before) {
+  TMailHost& host = TMailHost::Instance();
+  OpenStore(host, options, false);
+  if (!before) host.LoadPlugIn();
+  if (types.empty()) types = {host::kMainMenu, host::kTreeMenu};
+  static const char* const kNames[] = {"main menu", "mail list pop-up", "folder tree pop-up",
+                                       "message view pop-up"};
+  for (const int type : types) {
+    std::printf("%s (type %d):\n%s", kNames[type], type, host.RenderMenu(type, !before).c_str());
+  }
+}
+
+void PrintInfo() {
+  TMailHost& host = TMailHost::Instance();
+  host.LoadPlugIn();
+  const host::TPlugInInfo info = host.PlugInInfo();
+  std::printf("name: %s\nvendor: %s\nversion: %s\ndescription: %s\n",
+              host::Cp932ToUtf8(info.name).c_str(), host::Cp932ToUtf8(info.vendor).c_str(),
+              host::Cp932ToUtf8(info.version).c_str(),
+              host::Cp932ToUtf8(info.description).c_str());
+}
+
+}  // namespace
+
+void RegisterHostCommands(CLI::App& app) {
+  auto list_options = std::make_shared<TStoreOptions>();
+  CLI::App* list = app.add_subcommand("list", "List the mails of a folder: ID, read flag, "
+                                              "date, sender, subject");
+  AddStoreOptions(*list, *list_options);
+  list->callback([list_options] { ListMails(*list_options); });
+
+  auto menu_options = std::make_shared<TStoreOptions>();
+  auto menu_types = std::make_shared<std::vector<int>>();
+  auto before = std::make_shared<bool>(false);
+  CLI::App* menus = app.add_subcommand("menus", "Show the host's menus after the plug-in "
+                                                "has added its command");
+  AddStoreOptions(*menus, *menu_options);
+  menus->add_option("--type", *menu_types, "Menu type 0..3 (default: 0 and 2)")
+      ->check(CLI::Range(0, host::kMenuTypeCount - 1));
+  menus->add_flag("--before", *before, "Show the menus as they are before the plug-in loads");
+  menus->callback([=] { PrintMenus(*menu_options, *menu_types, *before); });
+
+  CLI::App* info = app.add_subcommand("info", "Print the plug-in's information texts");
+  info->callback([] { PrintInfo(); });
+}
 
 }  // namespace vesko::tools

@@ -1,0 +1,115 @@
+// Checks against programs outside the test: Debian's txt2pdbdoc must read what the writer
+// makes, the vesko program must behave on the command line, and the Windows build of it
+// (when built, run under wine) must write the same records.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <random>
+#include <string>
+
+#include "palm/DocFile.h"
+#include "platform/files.h"
+#include "tests/palm/palm_test_util.h"
+
+namespace vesko {
+namespace {
+
+using testing::TScratchFile;
+
+const std::string kVesko = VESKO_BINARY_DIR "/vesko";
+const std::string kSample = VESKO_SOURCE_DIR "/samples/sample.txt";
+
+int Shell(const std::string& command) {
+  const int status = std::system((command + " >/dev/null 2>&1").c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool HaveProgram(const std::string& name) { return Shell("command -v " + name) == 0; }
+
+std::string Normalised(const std::string& text) {
+  std::vector<TDocBookmark> none;
+  const std::string out = NormalizeLineEnds(text, none);
+  return out.empty() ? " " : out;
+}
+
+// Mail-like Shift JIS text long enough for many records.
+std::string LongText() {
+  std::string text = platform::ReadWholeFile(kSample);
+  std::mt19937 rng(11);
+  std::string mixed;
+  while (mixed.size() < 60000) {
+    const std::size_t at = rng() % text.size();
+    mixed += text.substr(at, rng() % 700);
+    mixed += std::string(rng() % 6, ' ');
+    mixed += "\r\n";
+  }
+  return mixed;
+}
+
+TEST(DocPeer, Txt2pdbdocReadsWhatTheWriterMakes) {
+  if (!HaveProgram("txt2pdbdoc")) GTEST_SKIP() << "txt2pdbdoc is not installed";
+  const std::string texts[] = {platform::ReadWholeFile(kSample), LongText(), "", "x",
+                               std::string(4096, 'a'), "lone\rCR and CR CR LF\r\r\n"};
+  for (bool compress : {true, false}) {
+    for (const std::string& text : texts) {
+      SCOPED_TRACE(std::to_string(text.size()) + (compress ? " packed" : " plain"));
+      TScratchFile pdb("peer.pdb"), out("peer.txt");
+      TDocFile(pdb.path(), "Peer", compress).WriteText(text);
+      ASSERT_EQ(Shell("txt2pdbdoc -d '" + pdb.path() + "' '" + out.path() + "'"), 0);
+      EXPECT_EQ(platform::ReadWholeFile(out.path()), Normalised(text));
+    }
+  }
+}
+
+TEST(DocPeer, CommandLineWritesReadsAndRejects) {
+  if (!platform::FileExists(kVesko)) GTEST_SKIP() << "vesko is not built";
+  TScratchFile pdb("cli.pdb"), text("cli.txt"), bad("bad.pdb");
+  // The title comes in UTF-8 and is stored as Shift JIS.
+  ASSERT_EQ(Shell(kVesko + " doc write 'メール 2024' '" + kSample + "' '" + pdb.path() + "'"), 0);
+  const std::string bytes = platform::ReadWholeFile(pdb.path());
+  EXPECT_EQ(bytes.substr(0, 12), std::string("\x83\x81\x81\x5B\x83\x8B 2024\0", 12));
+  ASSERT_EQ(Shell(kVesko + " doc read '" + pdb.path() + "' '" + text.path() + "'"), 0);
+  EXPECT_EQ(platform::ReadWholeFile(text.path()), Normalised(platform::ReadWholeFile(kSample)));
+  EXPECT_EQ(Shell(kVesko + " doc info '" + pdb.path() + "'"), 0);
+
+  ASSERT_EQ(Shell(kVesko + " doc write --plain Plain '" + kSample + "' '" + pdb.path() + "'"), 0);
+  ASSERT_EQ(Shell(kVesko + " doc read '" + pdb.path() + "' '" + text.path() + "'"), 0);
+  EXPECT_EQ(platform::ReadWholeFile(text.path()), Normalised(platform::ReadWholeFile(kSample)));
+
+  // A title that Shift JIS can't hold, and files that aren't Doc e-books: exit code 2.
+  EXPECT_EQ(Shell(kVesko + " doc write '\xF0\x9F\x98\x80' '" + kSample + "' '" + pdb.path() + "'"), 2);
+  platform::WriteWholeFile(bad.path(), std::string(100, '\x7F'));
+  for (const char* command : {" doc read '", " doc info '"}) {
+    EXPECT_EQ(Shell(kVesko + command + bad.path() + "'"), 2);
+  }
+  EXPECT_EQ(Shell(kVesko + " doc read '" + bad.path() + ".missing'"), 2);
+}
+
+TEST(DocPeer, WindowsBuildWritesTheSameRecords) {
+  const std::string exe = VESKO_SOURCE_DIR "/build/windows/vesko.exe";
+  if (!platform::FileExists(exe) || !platform::FileExists(kVesko) || !HaveProgram("wine")) {
+    GTEST_SKIP() << "needs build/windows/vesko.exe and wine";
+  }
+  TScratchFile linux_pdb("linux.pdb"), windows_pdb("windows.pdb"), input("long.txt");
+  platform::WriteWholeFile(input.path(), LongText());
+  for (const char* flags : {"", "--plain "}) {
+    SCOPED_TRACE(flags);
+    ASSERT_EQ(Shell(kVesko + " doc write " + flags + "Same '" + input.path() + "' '" +
+                  linux_pdb.path() + "'"),
+              0);
+    ASSERT_EQ(Shell("env WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 wine '" + exe + "' doc write " + flags +
+                  "Same '" + input.path() + "' '" + windows_pdb.path() + "'"),
+              0);
+    // Only the two dates that come from the clock may differ.
+    std::string a = platform::ReadWholeFile(linux_pdb.path());
+    std::string b = platform::ReadWholeFile(windows_pdb.path());
+    ASSERT_GT(a.size(), 44u);
+    a.replace(36, 8, 8, '\0');
+    if (b.size() > 44) b.replace(36, 8, 8, '\0');
+    EXPECT_TRUE(a == b) << "the Linux and Windows builds wrote different records";
+  }
+}
+
+}  // namespace
+}  // namespace vesko

@@ -1,0 +1,166 @@
+// The host functions as the plug-in calls them, on a real store: the mail listing
+// contract, selection, the posted mark-as-read command, folders, sources and temporary
+// files, and the pump the plug-in runs during a long command.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "host/BeckyAPI.h"
+#include "platform/files.h"
+#include "platform/posix/HostUi.h"
+#include "tests/support/ScratchFolder.h"
+#include "tools/commands.h"
+#include "tools/posix/host/MailHost.h"
+
+using vesko::BOOL32;
+using vesko::DWORD32;
+using vesko::HOSTHANDLE;
+using vesko::HOSTPARAM;
+
+extern "C" {
+int BKA_GetNextMail(int start, char* mail_id, int size, BOOL32 selected);
+DWORD32 BKA_GetStatus(const char* mail_id);
+void BKA_SetSel(const char* mail_id, BOOL32 select);
+char* BKA_GetSource(const char* mail_id);
+const char* BKA_GetCurrentFolder();
+const char* BKA_GetFolderDisplayName(const char* folder_id);
+const char* BKA_GetDataFolder();
+const char* BKA_GetTempFileName(const char* extension);
+void BKA_SetCurrentFolder(const char* folder_id);
+std::uint32_t BKA_RegisterCommand(const char* description, int type,
+                                  vesko::TBeckyCommandProc proc);
+vesko::platform::THostUi* VeskoHostUi();
+}
+
+namespace vesko::tools::host {
+namespace {
+
+namespace fs = std::filesystem;
+
+class HostFunctions : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    GlobalOptions().data_folder = scratch_ / "data";
+    fs::create_directories(scratch_ / "md/new");
+    fs::create_directories(scratch_ / "md/cur");
+    fs::create_directories(scratch_ / "md/.Lists.ml/cur");
+    platform::WriteWholeFile(scratch_ / "md/cur/100.a:2,S", "Subject: read\n\nA\n");
+    platform::WriteWholeFile(scratch_ / "md/new/200.b", "Subject: new\nX: y\n\nB\nC");
+    platform::WriteWholeFile(scratch_ / "md/new/300.c", "Subject: new too\n\nD\n");
+    host().OpenStore(scratch_ / "md");
+  }
+  void TearDown() override {
+    host().SetProcessMessagesHook({});
+    GlobalOptions().data_folder.clear();
+  }
+  static TMailHost& host() { return TMailHost::Instance(); }
+
+  // The mail IDs that BKA_GetNextMail lists, the way the export walks them.
+  static std::vector<std::string> Walk(BOOL32 selected) {
+    std::vector<std::string> ids;
+    char id[255];
+    int position = -1;
+    while ((position = BKA_GetNextMail(position, id, sizeof id, selected)) != -1) {
+      ids.push_back(id);
+    }
+    EXPECT_STREQ(id, "") << "the last call leaves an empty ID";
+    EXPECT_EQ(BKA_GetStatus(id) & 1u, 0u) << "which reads as unread";
+    return ids;
+  }
+
+  test::TScratchFolder scratch_;
+};
+
+TEST_F(HostFunctions, ListAndSelectAsTheContractsSay) {
+  EXPECT_EQ(Walk(0), (std::vector<std::string>{"100.a", "200.b", "300.c"}));
+  EXPECT_EQ(Walk(-1), std::vector<std::string>{});
+  EXPECT_EQ(BKA_GetStatus("100.a"), 1u);
+  EXPECT_EQ(BKA_GetStatus("200.b"), 0u);
+  EXPECT_EQ(BKA_GetStatus("no-such-mail"), 0u);
+
+  BKA_SetSel("300.c", -1);
+  BKA_SetSel("100.a", -1);
+  BKA_SetSel("unknown", -1);
+  EXPECT_EQ(Walk(-1), (std::vector<std::string>{"100.a", "300.c"}));
+  BKA_SetSel("100.a", 0);
+  EXPECT_EQ(Walk(1), (std::vector<std::string>{"300.c"}));
+
+  // A buffer too small for an ID gets a cut one, never more than its size.
+  char small[4] = {'x', 'x', 'x', 'x'};
+  EXPECT_EQ(BKA_GetNextMail(-1, small, 3, 0), 0);
+  EXPECT_STREQ(small, "10");
+}
+
+TEST_F(HostFunctions, PostedMarkAsReadMarksTheSelectedMails) {
+  host().SetSelection({"200.b"});
+  VeskoHostUi()->PostCommand(host().main_window(), kMarkAsReadCommand);
+  EXPECT_EQ(BKA_GetStatus("200.b"), 0u) << "posted, not yet handled";
+  host().ProcessMessageQueue();
+  EXPECT_EQ(BKA_GetStatus("200.b"), 1u);
+  EXPECT_EQ(BKA_GetStatus("300.c"), 0u);
+  EXPECT_TRUE(fs::exists(scratch_ / "md/cur/200.b:2,S"));
+  // A command posted to another window is not the main window's.
+  host().SetSelection({"300.c"});
+  VeskoHostUi()->PostCommand(nullptr, kMarkAsReadCommand);
+  host().ProcessMessageQueue();
+  EXPECT_EQ(BKA_GetStatus("300.c"), 0u);
+}
+
+TEST_F(HostFunctions, HandsOutSourcesWithCrLf) {
+  EXPECT_STREQ(BKA_GetSource("200.b"), "Subject: new\r\nX: y\r\n\r\nB\r\nC");
+  EXPECT_STREQ(BKA_GetSource("unknown"), "");
+  EXPECT_STREQ(BKA_GetSource(nullptr), "");
+}
+
+TEST_F(HostFunctions, NamesFoldersAndTheDataFolder) {
+  const std::string data = BKA_GetDataFolder();
+  EXPECT_EQ(data, (scratch_ / "data") + "/");
+  const std::string folder = BKA_GetCurrentFolder();
+  EXPECT_EQ(folder, "Folders/md/Inbox/");
+  EXPECT_STREQ(BKA_GetFolderDisplayName(folder.c_str()), "[md]/Inbox");
+  EXPECT_STREQ(BKA_GetFolderDisplayName("Folders/md/Nowhere/"), "");
+
+  BKA_SetCurrentFolder("Folders/md/Lists/ml/");
+  EXPECT_STREQ(BKA_GetCurrentFolder(), "Folders/md/Lists/ml/");
+  EXPECT_STREQ(BKA_GetFolderDisplayName(BKA_GetCurrentFolder()), "[md]/Lists/ml");
+  EXPECT_EQ(Walk(0), std::vector<std::string>{});
+}
+
+TEST_F(HostFunctions, GivesFreshTemporaryFiles) {
+  std::set<std::string> names;
+  for (int i = 0; i < 5; ++i) {
+    const std::string name = BKA_GetTempFileName("pdb");
+    SCOPED_TRACE(name);
+    EXPECT_EQ(name.rfind((scratch_ / "data/Temp") + "/", 0), 0u);
+    EXPECT_TRUE(name.ends_with(".pdb"));
+    EXPECT_TRUE(platform::FileExists(name));
+    EXPECT_EQ(platform::FileSizeOf(name), 0);
+    names.insert(name);
+  }
+  EXPECT_EQ(names.size(), 5u);
+  const std::string odd = BKA_GetTempFileName("../../x");
+  EXPECT_EQ(odd.rfind((scratch_ / "data/Temp") + "/", 0), 0u) << odd;
+  EXPECT_EQ(odd.find(".."), std::string::npos);
+}
+
+int g_runs = 0;
+void VESKO_STDCALL CountRun(HOSTHANDLE, HOSTPARAM) { ++g_runs; }
+
+TEST_F(HostFunctions, PumpLetsATestActAsTheUser) {
+  const unsigned id = BKA_RegisterCommand("test command", 0, CountRun);
+  g_runs = 0;
+  int hook_calls = 0;
+  host().SetProcessMessagesHook([&] {
+    if (++hook_calls == 1) host().PostCommand(id);  // the user chooses the command again
+  });
+  VeskoHostUi()->ProcessMessages();
+  EXPECT_EQ(hook_calls, 1);
+  EXPECT_EQ(g_runs, 1) << "the chosen command runs inside the pump";
+  VeskoHostUi()->ProcessMessages();
+  EXPECT_EQ(g_runs, 1);
+}
+
+}  // namespace
+}  // namespace vesko::tools::host

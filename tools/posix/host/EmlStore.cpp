@@ -1,0 +1,177 @@
+// A folder of .eml files, one mail per file; its sub-folders are the folder tree. The
+// mails are listed in the order of their files' modification times (then by name), and a
+// mail's ID is its file name. The read flags live in a sidecar file ".vesko-read" in each
+// folder: one file name per line. Marking mails read rewrites only the sidecar.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "platform/files.h"
+#include "tools/posix/host/MailStore.h"
+#include "tools/posix/host/StoreUtil.h"
+
+namespace vesko::tools::host {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kSidecarName = ".vesko-read";
+constexpr int kMaxDepth = 16;  // sub-folder levels followed
+
+bool HasEmlExtension(const std::string& name) {
+  if (name.size() < 5) return false;
+  std::string ext = name.substr(name.size() - 4);
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) {
+    return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  });
+  return ext == ".eml";
+}
+
+class TEmlStore : public TMailStore {
+ public:
+  explicit TEmlStore(std::string path) : root_(std::move(path)) {
+    while (root_.size() > 1 && root_.back() == '/') root_.pop_back();
+  }
+
+  TStoreKind kind() const override { return TStoreKind::kEmlFolder; }
+
+  std::vector<std::string> Folders() const override {
+    std::vector<std::string> folders{kTopFolder};
+    AddSubFolders(root_, "", 0, folders);
+    return folders;
+  }
+
+  std::vector<TStoredMail> List(const std::string& folder) const override {
+    const std::string dir = FolderPath(folder);
+    struct TFile {
+      std::string name;
+      std::int64_t mtime_ns;
+      std::string id;
+    };
+    std::vector<TFile> files;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(dir, error)) {
+      const std::string name = entry.path().filename().string();
+      if (name[0] == '.' || !HasEmlExtension(name) || !entry.is_regular_file(error)) continue;
+      struct stat info {};
+      if (::stat(entry.path().c_str(), &info) != 0) continue;
+      files.push_back({name, info.st_mtim.tv_sec * 1000000000ll + info.st_mtim.tv_nsec, {}});
+    }
+    std::sort(files.begin(), files.end(), [](const TFile& a, const TFile& b) {
+      return a.mtime_ns != b.mtime_ns ? a.mtime_ns < b.mtime_ns : a.name < b.name;
+    });
+    std::vector<std::string*> ids;
+    for (TFile& file : files) {
+      file.id = IdFromName(file.name);
+      ids.push_back(&file.id);
+    }
+    MakeIdsUnique(ids);
+    const std::set<std::string> read = ReadSidecar(dir);
+    auto& names = names_[folder];
+    names.clear();
+    std::vector<TStoredMail> list;
+    for (const TFile& file : files) {
+      names[file.id] = file.name;
+      list.push_back({file.id, read.count(file.name) != 0});
+    }
+    return list;
+  }
+
+  std::string Read(const std::string& folder, const std::string& id) const override {
+    return platform::ReadWholeFile(FolderPath(folder) + "/" + NameOf(folder, id));
+  }
+
+  void MarkRead(const std::string& folder, const std::vector<std::string>& ids) override {
+    const std::string dir = FolderPath(folder);
+    std::string sidecar;
+    const std::string sidecar_path = dir + "/" + kSidecarName;
+    if (platform::FileExists(sidecar_path)) sidecar = platform::ReadWholeFile(sidecar_path);
+    std::set<std::string> read = ReadSidecar(dir);
+    bool changed = false;
+    for (const std::string& id : ids) {
+      std::string name;
+      try {
+        name = NameOf(folder, id);
+      } catch (const EMailStoreError&) {
+        continue;
+      }
+      if (!read.insert(name).second) continue;
+      if (!sidecar.empty() && sidecar.back() != '\n') sidecar += '\n';
+      sidecar += name + "\n";
+      changed = true;
+    }
+    if (changed) platform::WriteFileAtomic(sidecar_path, sidecar);
+  }
+
+ private:
+  void AddSubFolders(const std::string& dir, const std::string& prefix, int depth,
+                     std::vector<std::string>& folders) const {
+    if (depth >= kMaxDepth) return;
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(dir, error)) {
+      const std::string name = entry.path().filename().string();
+      if (name[0] == '.' || entry.is_symlink(error) || !entry.is_directory(error)) continue;
+      if (depth == 0 && name == kTopFolder) continue;  // would shadow the top folder
+      names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+      folders.push_back(prefix + name);
+      AddSubFolders(dir + "/" + name, prefix + name + "/", depth + 1, folders);
+    }
+  }
+
+  static std::set<std::string> ReadSidecar(const std::string& dir) {
+    std::set<std::string> read;
+    const std::string path = dir + "/" + kSidecarName;
+    if (!platform::FileExists(path)) return read;
+    const std::string text = platform::ReadWholeFile(path);
+    for (std::size_t pos = 0; pos < text.size();) {
+      std::size_t end = text.find('\n', pos);
+      if (end == std::string::npos) end = text.size();
+      std::string line = text.substr(pos, end - pos);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (!line.empty()) read.insert(line);
+      pos = end + 1;
+    }
+    return read;
+  }
+
+  std::string FolderPath(const std::string& folder) const {
+    if (folder == kTopFolder) return root_;
+    if (known_folders_.count(folder) == 0) {
+      const auto folders = Folders();
+      known_folders_.insert(folders.begin(), folders.end());
+    }
+    if (known_folders_.count(folder) == 0) {
+      throw EMailStoreError("no folder " + folder + " in " + root_);
+    }
+    return root_ + "/" + folder;
+  }
+
+  std::string NameOf(const std::string& folder, const std::string& id) const {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      const auto& names = names_[folder];
+      const auto found = names.find(id);
+      if (found != names.end()) return found->second;
+      if (attempt == 0) List(folder);
+    }
+    throw EMailStoreError("no mail " + id + " in folder " + folder);
+  }
+
+  std::string root_;
+  mutable std::set<std::string> known_folders_;  // folders seen by FolderPath
+  mutable std::map<std::string, std::map<std::string, std::string>> names_;  // folder: ID: file
+};
+
+}  // namespace
+
+std::unique_ptr<TMailStore> OpenEmlFolder(const std::string& path) {
+  return std::make_unique<TEmlStore>(path);
+}
+
+}  // namespace vesko::tools::host

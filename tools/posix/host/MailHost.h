@@ -1,0 +1,154 @@
+// TMailHost is the vesko program's stand-in for the mail client on Linux: it serves one
+// local mail store (a Maildir, an mbox file or a folder of .eml files) through the
+// exported host functions, owns the main window with its message queue and the menus, and
+// loads the plug-in library from <data folder>/PlugIns. There is one host per process,
+// since the host functions that the plug-in calls are plain exported functions.
+//
+// A command uses it as the mail client would:
+//   TMailHost& host = TMailHost::Instance();
+//   host.OpenStore(path);             // empty path: <data folder>/Mail
+//   host.SelectFolder("Inbox");
+//   host.SetSelection({id, ...});     // optional
+//   host.LoadPlugIn();                // BKC_OnStart and BKC_OnMenuInit for menu types 0..3
+//   if (auto id = host.CommandFor(kMainMenu); id && host.CommandEnabled(*id))
+//     host.RunCommand(*id);           // runs the callback, then the message queue
+//   host.messages();                  // the message boxes the plug-in showed
+//
+// Store, folder and plug-in errors throw TCommandError (tools/commands.h) with a message
+// for the user; file errors throw EOSError. Texts that the plug-in sees and shows are
+// Shift JIS; the TMessageRecord texts stay Shift JIS, the printed ones are UTF-8.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/types.h"
+
+namespace vesko::tools::host {
+
+// The host's menus, by the menu type that BKC_OnMenuInit receives.
+inline constexpr int kMainMenu = 0;       // the main window's menu bar
+inline constexpr int kListMenu = 1;       // the mail list's pop-up
+inline constexpr int kTreeMenu = 2;       // the folder tree's pop-up
+inline constexpr int kMessageMenu = 3;    // the message view's pop-up
+inline constexpr int kMenuTypeCount = 4;
+
+// The host's command that marks the selected mails as read (posted as WM_COMMAND).
+inline constexpr unsigned kMarkAsReadCommand = 10511;
+
+enum class TStoreKind { kMaildir, kMbox, kEmlFolder };
+const char* StoreKindName(TStoreKind kind);  // "maildir", "mbox", "eml"
+
+// One mail of the current folder, in the folder's list (delivery) order.
+struct TMailEntry {
+  std::string id;        // the mail ID handed to the plug-in
+  bool read = false;     // status bit 0
+  bool selected = false;
+};
+
+// One message box that the plug-in showed.
+struct TMessageRecord {
+  std::string caption;  // Shift JIS
+  std::string text;     // Shift JIS
+  TMessageIcon icon = TMessageIcon::kInformation;
+};
+
+// A command that the plug-in registered with BKA_RegisterCommand.
+struct TPlugInCommand {
+  unsigned id = 0;
+  int menu_type = 0;
+  std::string description;  // Shift JIS
+  bool has_state = false;   // a state callback was registered for it
+};
+
+// The four texts of BKC_OnPlugInInfo, as the plug-in wrote them (Shift JIS).
+struct TPlugInInfo {
+  std::string name, vendor, version, description;
+};
+
+class TMailHost {
+ public:
+  static TMailHost& Instance();
+
+  TMailHost(const TMailHost&) = delete;
+  TMailHost& operator=(const TMailHost&) = delete;
+  ~TMailHost();
+
+  // --- The store -------------------------------------------------------------------
+  // Opens a store and makes its first folder current; the kind is told from what lies at
+  // path. An empty path means <data folder>/Mail. Closes any store opened before.
+  void OpenStore(const std::string& path);
+  bool store_open() const;
+  TStoreKind store_kind() const;
+  std::string mailbox_name() const;         // the store's name, shown as "[name]"
+  std::vector<std::string> FolderNames() const;  // "Inbox", "Lists/ml", ... in tree order
+  // Makes a folder current by the name FolderNames gives (also "[box]/Inbox/..." or the
+  // Maildir++ dotted form). Empty: the first folder. Clears the selection.
+  void SelectFolder(const std::string& name);
+  std::string CurrentFolderName() const;
+  std::string CurrentFolderId() const;       // relative to the data folder, ends with '/'
+  std::string CurrentFolderDisplayName() const;  // "[box]/Inbox/sub"
+  std::vector<TMailEntry> Mails() const;     // the current folder, list order
+  // The raw source with CR LF line ends, as BKA_GetSource hands it out. Throws
+  // TCommandError when the current folder has no such mail.
+  std::string Source(const std::string& mail_id) const;
+  // Selects exactly these mails of the current folder. Throws TCommandError for an ID
+  // that is not there.
+  void SetSelection(const std::vector<std::string>& mail_ids);
+
+  // --- The plug-in -----------------------------------------------------------------
+  // Copies the Vesko.so beside the vesko program into <data>/PlugIns when missing or
+  // different, loads it, refuses it when its load failed (a host function missing), then
+  // calls BKC_OnStart and BKC_OnMenuInit for the four menus. Throws TCommandError.
+  void LoadPlugIn();
+  // Loads without the start and menu calls (for looking at the menus before them).
+  void LoadPlugInOnly();
+  void InitMenus();  // BKC_OnMenuInit for menu types 0..3
+  void UnloadPlugIn();
+  bool plugin_loaded() const;
+  TPlugInInfo PlugInInfo();  // BKC_OnPlugInInfo
+  int PlugInSetup();         // BKC_OnPlugInSetup's result
+
+  std::vector<TPlugInCommand> Commands() const;
+  // The first command registered for a menu type, if any.
+  std::optional<unsigned> CommandFor(int menu_type) const;
+  // Asks the command's state callback: false when it says "disabled".
+  bool CommandEnabled(unsigned command_id);
+  // Runs the command's callback as if the user chose it, then the message queue.
+  void RunCommand(unsigned command_id);
+
+  // --- The main window and the menus ----------------------------------------------------
+  // Handles the queued window messages: WM_COMMAND 10511 marks the selected mails of the
+  // current folder read; a plug-in command's ID runs that command.
+  void ProcessMessageQueue();
+  // Queues WM_COMMAND command_id for the main window, as a user's menu choice would.
+  void PostCommand(unsigned command_id);
+  THandle main_window() const;
+  THandle menu(int menu_type) const;
+  // The menu as lines: one per item ("  32774 text", "  ----", "  40001 text [disabled]"),
+  // drop-downs indented under their title; texts in UTF-8. States are asked of the
+  // plug-in when ask_state is true.
+  std::string RenderMenu(int menu_type, bool ask_state);
+
+  // --- What the plug-in showed -------------------------------------------------------
+  const std::vector<TMessageRecord>& messages() const;
+  void ClearMessages();
+  // Called for each message box as it is shown. The default prints "[Caption] text" in
+  // UTF-8 to stdout; an empty function prints nothing.
+  void SetMessageSink(std::function<void(const TMessageRecord&)> sink);
+  // Called each time the plug-in lets the host process its messages, before the queue is
+  // handled: lets a test act as the user during a long command.
+  void SetProcessMessagesHook(std::function<void()> hook);
+
+  class TImpl;  // the host's inside, shared with the exported host functions
+  TImpl& impl() { return *impl_; }
+
+ private:
+  TMailHost();
+  std::unique_ptr<TImpl> impl_;
+};
+
+}  // namespace vesko::tools::host

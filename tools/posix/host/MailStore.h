@@ -1,0 +1,85 @@
+// The local mail stores that the vesko host serves: a Maildir (Maildir++ subfolders make
+// the folder tree), an mbox file, or a folder of .eml files with a sidecar file of read
+// flags. Each store lists the mails of a folder in delivery order under IDs that stay the
+// same as long as the store holds the mail, hands out a mail's bytes, and marks mails
+// read by changing only their flags. Folder names use '/' between levels; the store's
+// top folder is "Inbox". Failures throw EOSError (file system) or EMailStoreError.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/errors.h"
+#include "tools/posix/host/MailHost.h"
+
+namespace vesko::tools::host {
+
+class EMailStoreError : public EVeskoError {
+ public:
+  using EVeskoError::EVeskoError;
+};
+
+inline constexpr const char* kTopFolder = "Inbox";
+// IDs never exceed this many bytes, so they fit the plug-in's 255-byte buffer.
+inline constexpr std::size_t kMaxMailIdLength = 200;
+
+struct TStoredMail {
+  std::string id;
+  bool read = false;
+};
+
+class TMailStore {
+ public:
+  virtual ~TMailStore() = default;
+  virtual TStoreKind kind() const = 0;
+  // The folders, top folder first, each parent before its children.
+  virtual std::vector<std::string> Folders() const = 0;
+  // The mails of a folder in delivery order. Throws EMailStoreError for an unknown folder.
+  virtual std::vector<TStoredMail> List(const std::string& folder) const = 0;
+  // The mail's bytes as stored (an mbox mail without its "From " line). Throws
+  // EMailStoreError when the folder has no such mail.
+  virtual std::string Read(const std::string& folder, const std::string& id) const = 0;
+  // Marks the mails read; IDs that are gone or already read are skipped.
+  virtual void MarkRead(const std::string& folder, const std::vector<std::string>& ids) = 0;
+};
+
+// Opens the store at path, telling its kind from what is there: a file is an mbox, a
+// folder with cur/ or new/ a Maildir, any other folder a folder of .eml files.
+std::unique_ptr<TMailStore> OpenMailStore(const std::string& path);
+
+std::unique_ptr<TMailStore> OpenMaildir(const std::string& path);
+std::unique_ptr<TMailStore> OpenMbox(const std::string& path);
+std::unique_ptr<TMailStore> OpenEmlFolder(const std::string& path);
+
+// --- Pieces of the store readers, open for tests and fuzzing ---------------------------
+
+// One mail of an mbox text: where it lies, its ID and its read flag.
+struct TMboxMail {
+  std::size_t begin = 0;  // the first byte after the "From " line
+  std::size_t end = 0;    // past the mail's last line, before the separating empty line
+  std::string id;
+  bool read = false;
+};
+// Splits an mbox text into its mails. Mails begin at a "From " line at the start or after
+// an empty line; LF and CR LF line ends both work. Never fails.
+std::vector<TMboxMail> ParseMbox(std::string_view text);
+// The text with each listed mail's "Status:" header given the R flag (a "Status: R" line
+// is added to a header that has none). Every other byte stays as it was.
+std::string MarkMboxRead(std::string_view text, const std::vector<std::string>& ids);
+
+// A Maildir file name split at its ":2," info: the unique part and the flags.
+struct TMaildirName {
+  std::string unique;
+  std::string flags;  // the letters after ":2,", empty when there are none
+  bool has_info = false;
+};
+TMaildirName ParseMaildirName(std::string_view file_name);
+// The name in cur/ that carries the S flag, flags kept in ASCII order.
+std::string MaildirSeenName(const TMaildirName& name);
+
+// Converts LF and lone CR line ends to CR LF.
+std::string ToCrLf(std::string_view text);
+
+}  // namespace vesko::tools::host

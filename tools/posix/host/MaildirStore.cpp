@@ -1,0 +1,211 @@
+// A Maildir: new mails in new/, seen ones in cur/ with ":2," and flag letters after their
+// unique name; Maildir++ subfolders are the top folder's ".Name" and ".Name.Sub" folders.
+// A mail's ID is its unique name, which renames leave alone. Marking a mail read renames
+// it into cur/ with the S flag and never replaces another file.
+#include <fcntl.h>
+#include <stdio.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "platform/files.h"
+#include "tools/posix/host/MailStore.h"
+#include "tools/posix/host/StoreUtil.h"
+
+namespace vesko::tools::host {
+
+TMaildirName ParseMaildirName(std::string_view file_name) {
+  TMaildirName name;
+  const std::size_t info = file_name.rfind(":2,");
+  if (info == std::string_view::npos) {
+    name.unique = std::string(file_name);
+    return name;
+  }
+  name.unique = std::string(file_name.substr(0, info));
+  name.flags = std::string(file_name.substr(info + 3));
+  name.has_info = true;
+  return name;
+}
+
+std::string MaildirSeenName(const TMaildirName& name) {
+  std::string flags = name.flags;
+  if (flags.find('S') == std::string::npos) {
+    flags += 'S';
+    std::sort(flags.begin(), flags.end());
+  }
+  return name.unique + ":2," + flags;
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Delivery order: the seconds count that leads a unique name, then the name itself.
+bool DeliveredBefore(const std::string& a, const std::string& b) {
+  auto leading_number = [](const std::string& s) {
+    std::size_t digits = 0;
+    while (digits < s.size() && digits < 18 && s[digits] >= '0' && s[digits] <= '9') ++digits;
+    return digits == 0 ? 0ull : std::stoull(s.substr(0, digits));
+  };
+  const auto na = leading_number(a), nb = leading_number(b);
+  return na != nb ? na < nb : a < b;
+}
+
+// Renames without replacing: a file already at to makes the rename fail.
+bool RenameNoReplace(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    return true;
+  }
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // A file system without the flag: link and unlink give the same guarantee.
+  if (::link(from.c_str(), to.c_str()) != 0) return false;
+  ::unlink(from.c_str());
+  return true;
+}
+
+class TMaildirStore : public TMailStore {
+ public:
+  explicit TMaildirStore(std::string path) : root_(std::move(path)) {
+    while (root_.size() > 1 && root_.back() == '/') root_.pop_back();
+  }
+
+  TStoreKind kind() const override { return TStoreKind::kMaildir; }
+
+  std::vector<std::string> Folders() const override {
+    std::vector<std::vector<std::string>> paths;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(root_, error)) {
+      const std::string name = entry.path().filename().string();
+      if (name.size() < 2 || name[0] != '.' || name == "..") continue;
+      if (!IsMaildir(entry.path().string())) continue;
+      std::vector<std::string> parts;
+      bool sound = true;
+      for (std::size_t start = 1;;) {
+        const std::size_t dot = name.find('.', start);
+        parts.push_back(name.substr(start, dot == std::string::npos ? dot : dot - start));
+        if (parts.back().empty()) sound = false;
+        if (dot == std::string::npos) break;
+        start = dot + 1;
+      }
+      if (sound) paths.push_back(std::move(parts));
+    }
+    std::sort(paths.begin(), paths.end());
+    std::vector<std::string> folders{kTopFolder};
+    for (const auto& parts : paths) {
+      std::string folder;
+      for (const std::string& part : parts) folder += (folder.empty() ? "" : "/") + part;
+      folders.push_back(folder);
+    }
+    return folders;
+  }
+
+  std::vector<TStoredMail> List(const std::string& folder) const override {
+    const std::string dir = FolderPath(folder);
+    std::vector<TFile> files;
+    Scan(dir + "/new", false, files);
+    Scan(dir + "/cur", true, files);
+    std::sort(files.begin(), files.end(), [](const TFile& a, const TFile& b) {
+      return DeliveredBefore(a.name.unique, b.name.unique);
+    });
+    std::vector<std::string*> ids;
+    for (TFile& file : files) {
+      file.id = IdFromName(file.name.unique);
+      ids.push_back(&file.id);
+    }
+    MakeIdsUnique(ids);
+    auto& paths = paths_[folder];
+    paths.clear();
+    std::vector<TStoredMail> list;
+    list.reserve(files.size());
+    for (const TFile& file : files) {
+      paths[file.id] = file.path;
+      list.push_back({file.id, file.in_cur && file.name.flags.find('S') != std::string::npos});
+    }
+    return list;
+  }
+
+  std::string Read(const std::string& folder, const std::string& id) const override {
+    return platform::ReadWholeFile(PathOf(folder, id));
+  }
+
+  void MarkRead(const std::string& folder, const std::vector<std::string>& ids) override {
+    const std::string dir = FolderPath(folder);
+    for (const std::string& id : ids) {
+      std::string path;
+      try {
+        path = PathOf(folder, id);
+      } catch (const EMailStoreError&) {
+        continue;  // gone since it was listed
+      }
+      const std::string file_name = path.substr(path.rfind('/') + 1);
+      const TMaildirName name = ParseMaildirName(file_name);
+      const bool in_cur = path.compare(dir.size(), 5, "/cur/") == 0;
+      if (in_cur && name.flags.find('S') != std::string::npos) continue;
+      const std::string target = dir + "/cur/" + MaildirSeenName(name);
+      if (!RenameNoReplace(path, target)) throw EOSError(target, errno);
+      paths_[folder][id] = target;
+    }
+  }
+
+ private:
+  struct TFile {
+    std::string path;
+    TMaildirName name;
+    bool in_cur = false;
+    std::string id;
+  };
+
+  static bool IsMaildir(const std::string& dir) {
+    return platform::DirectoryExists(dir + "/cur") || platform::DirectoryExists(dir + "/new");
+  }
+
+  static void Scan(const std::string& dir, bool in_cur, std::vector<TFile>& files) {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(dir, error)) {
+      const std::string name = entry.path().filename().string();
+      if (name.empty() || name[0] == '.' || !entry.is_regular_file(error)) continue;
+      files.push_back({entry.path().string(), ParseMaildirName(name), in_cur, {}});
+    }
+  }
+
+  std::string FolderPath(const std::string& folder) const {
+    if (folder == kTopFolder) return root_;
+    if (known_folders_.count(folder) == 0) {
+      const auto folders = Folders();
+      known_folders_.insert(folders.begin(), folders.end());
+    }
+    if (known_folders_.count(folder) == 0) {
+      throw EMailStoreError("no folder " + folder + " in " + root_);
+    }
+    std::string dotted = folder;
+    std::replace(dotted.begin(), dotted.end(), '/', '.');
+    return root_ + "/." + dotted;
+  }
+
+  // The file of a mail: from the last listing, listing again when it is not (or no
+  // longer) there.
+  std::string PathOf(const std::string& folder, const std::string& id) const {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      const auto& paths = paths_[folder];
+      const auto found = paths.find(id);
+      if (found != paths.end() && platform::FileExists(found->second)) return found->second;
+      if (attempt == 0) List(folder);
+    }
+    throw EMailStoreError("no mail " + id + " in folder " + folder);
+  }
+
+  std::string root_;
+  mutable std::set<std::string> known_folders_;  // folders seen by FolderPath
+  mutable std::map<std::string, std::map<std::string, std::string>> paths_;  // folder: ID: file
+};
+
+}  // namespace
+
+std::unique_ptr<TMailStore> OpenMaildir(const std::string& path) {
+  return std::make_unique<TMaildirStore>(path);
+}
+
+}  // namespace vesko::tools::host
