@@ -1,5 +1,7 @@
 #include "export/TextCleanup.h"
 
+#include <map>
+
 #include "mail/JisCode.h"
 #include "regex/bmRExp.h"
 
@@ -7,10 +9,12 @@ namespace vesko {
 namespace {
 
 // The patterns and templates are regular-expression text: the engine reads the escapes.
+// Each pattern is compiled once and kept, since every mail of an export runs the chain.
 void ReplaceAll(std::string& text, const char* pattern, const char* replacement) {
-  TbmRExp expression;
-  expression.SetPattern(pattern);
-  expression.Replace(replacement, text);
+  static std::map<const char*, TbmRExp> compiled;
+  auto [it, added] = compiled.try_emplace(pattern);
+  if (added) it->second.SetPattern(pattern);
+  it->second.Replace(replacement, text);
 }
 
 // The width conversion modes: 1 letters and digits, 2 katakana, 3 both.

@@ -74,11 +74,29 @@ std::string ToAnsi(const std::string& text, const char* codeset) {
 
 enum class TWhat { kShortDate, kLongTime, kShortTime };
 
-// The C library's own format of the locale, for locales outside the table.
-std::string FormatByLibrary(const std::string& locale, const TCalendarTime& t, TWhat what) {
-  locale_t loc = ::newlocale(LC_TIME_MASK | LC_CTYPE_MASK, locale.c_str(), nullptr);
+// A locale of the C library with its formats, opened once per locale name: an export
+// formats a date for every mail.
+struct TLibraryLocale {
+  std::string name;
+  locale_t locale = nullptr;
+  std::string date_format, time_format, codeset;
+};
+
+const TLibraryLocale& LibraryLocale(const std::string& name) {
+  static TLibraryLocale cached;
+  if (cached.locale != nullptr && cached.name == name) return cached;
+  if (cached.locale != nullptr) ::freelocale(cached.locale);
+  locale_t loc = ::newlocale(LC_TIME_MASK | LC_CTYPE_MASK, name.c_str(), nullptr);
   if (loc == nullptr) loc = ::newlocale(LC_TIME_MASK | LC_CTYPE_MASK, "C", nullptr);
-  std::string format = ::nl_langinfo_l(what == TWhat::kShortDate ? D_FMT : T_FMT, loc);
+  cached = {name, loc, ::nl_langinfo_l(D_FMT, loc), ::nl_langinfo_l(T_FMT, loc),
+            ::nl_langinfo_l(CODESET, loc)};
+  return cached;
+}
+
+// The C library's own format of the locale, for locales outside the table.
+std::string FormatByLibrary(const std::string& name, const TCalendarTime& t, TWhat what) {
+  const TLibraryLocale& loc = LibraryLocale(name);
+  std::string format = what == TWhat::kShortDate ? loc.date_format : loc.time_format;
   if (what == TWhat::kShortTime) {
     if (const auto p = format.find(":%S"); p != std::string::npos) format.erase(p, 3);
   }
@@ -90,10 +108,12 @@ std::string FormatByLibrary(const std::string& locale, const TCalendarTime& t, T
   tm.tm_min = t.minute;
   tm.tm_sec = t.second;
   char buffer[128];
-  const std::size_t n = ::strftime_l(buffer, sizeof buffer, format.c_str(), &tm, loc);
-  const std::string codeset = ::nl_langinfo_l(CODESET, loc);
-  ::freelocale(loc);
-  return ToAnsi(std::string(buffer, n), codeset.c_str());
+  const std::size_t n = ::strftime_l(buffer, sizeof buffer, format.c_str(), &tm, loc.locale);
+  std::string text(buffer, n);
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return ToAnsi(text, loc.codeset.c_str());
+  }
+  return text;  // ASCII reads the same in every code page
 }
 
 std::string Format(const TCalendarTime& t, TWhat what) {

@@ -66,6 +66,7 @@ class TFakeHost : public TExportUi {
   std::vector<TShownMessage> messages;
   std::vector<std::string> converters;  // the converter each text went through
   std::function<void()> on_pump;        // runs whenever the plug-in pumps messages
+  std::function<void()> on_temp_file;   // runs when the plug-in asks for a temporary file
   int temp_files_handed_out = 0;
 
   void ShowMessage(THandle owner, const std::string& text, const std::string& caption,
