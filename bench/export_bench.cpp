@@ -65,8 +65,10 @@ double ResidentMegabytes() {
 }
 
 void BM_ExportFolder(benchmark::State& state) {
-  fake::TTempFolder root;
-  fake::TFakeHost host(root.path());
+  const fs::path root = fs::temp_directory_path() / "vesko-bench-export";
+  fs::remove_all(root);
+  fs::create_directory(root);
+  fake::TFakeHost host(root.string());
   LoadMails(host, MailFolder());
   for (const char* option :
        {"DelSpace", "DelDBSpace", "DelCRLF", "ZentoHan", "ZentoHanKana", "SaveMeDoc"}) {
@@ -82,7 +84,7 @@ void BM_ExportFolder(benchmark::State& state) {
       state.SkipWithError("the export failed");
       break;
     }
-    book = root / ("bk" + std::to_string(host.temp_files_handed_out) + ".pdb");
+    book = (root / ("bk" + std::to_string(host.temp_files_handed_out) + ".pdb")).string();
   }
   const std::size_t mails = host.mails.size();
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * mails));
@@ -95,6 +97,7 @@ void BM_ExportFolder(benchmark::State& state) {
     state.counters["text_MB"] = static_cast<double>(TDocReader(book).ReadText().size()) / 1e6;
     state.counters["pdb_MB"] = static_cast<double>(platform::FileSizeOf(book)) / 1e6;
   }
+  fs::remove_all(root);
 }
 BENCHMARK(BM_ExportFolder)->Unit(benchmark::kMillisecond)->Iterations(3);
 

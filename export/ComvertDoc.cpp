@@ -1,6 +1,5 @@
 #include "export/ComvertDoc.h"
 
-#include <ctime>
 #include <utility>
 
 #include "export/ExportCommand.h"
@@ -10,6 +9,7 @@
 #include "host/PlugIn.h"
 #include "hotsync/AutoInst.h"
 #include "palm/DocFile.h"
+#include "platform/clock.h"
 #include "platform/datefmt.h"
 #include "platform/files.h"
 #include "platform/locale.h"
@@ -45,19 +45,6 @@ void ForEachMail(bool selected_only, Visit&& visit) {
     const bool unread = (api.BKA_GetStatus(id) & 1u) == 0;
     if (!visit(std::string(id), unread)) return;
   }
-}
-
-TCalendarTime NowLocal() {
-  const std::time_t now = std::time(nullptr);
-  const std::tm* local = std::localtime(&now);  // the host's UI thread is the only caller
-  TCalendarTime t;
-  t.year = local->tm_year + 1900;
-  t.month = local->tm_mon + 1;
-  t.day = local->tm_mday;
-  t.hour = local->tm_hour;
-  t.minute = local->tm_min;
-  t.second = local->tm_sec < 60 ? local->tm_sec : 59;
-  return t;
 }
 
 std::string Trim(std::string text) {
@@ -127,8 +114,9 @@ void TComvertDoc::MakeTitle() {
   const std::string display_name =
       HostText(api.BKA_GetFolderDisplayName(HostText(api.BKA_GetCurrentFolder()).c_str()));
   const TIniFile settings = Settings();
-  title_ = MakeTitle(display_name, settings.ReadBool("Options", "Date", true),
-                     settings.ReadBool("Options", "Time", false), NowLocal());
+  title_ =
+      MakeTitle(display_name, settings.ReadBool("Options", "Date", true),
+                settings.ReadBool("Options", "Time", false), DecodeDateTime(platform::NowLocal()));
 }
 
 void TComvertDoc::ReadOptions() {

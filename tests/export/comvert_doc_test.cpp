@@ -10,12 +10,12 @@
 #include "platform/datefmt.h"
 #include "platform/files.h"
 #include "tests/support/FakeHost.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace vesko {
 namespace {
 
 using fake::TFakeHost;
-using fake::TTempFolder;
 
 std::string Mail(const std::string& subject, const std::string& body = "body\r\n") {
   return "From: Taro <taro@example.jp>\r\nSubject: " + subject +
@@ -34,7 +34,7 @@ TEST(CountTargets, CountsByTargetAndNeverTheFinalCall) {
     const char* target;
     int count;
   } const cases[] = {{"0", 2}, {"1", 3}, {"2", 1}, {"3", 0}, {"-1", 0}};
-  TTempFolder root;
+  test::TScratchFolder root;
   TFakeHost host(root.path());
   AddThreeMails(host);
   for (const auto& c : cases) {
@@ -71,7 +71,7 @@ TEST(ComvertDoc, TitleTakesDateTimeAndLeaf) {
 }
 
 TEST(ComvertDoc, DefaultsCopyBesideTheSettingsAndMarkUnreadRead) {
-  TTempFolder root;
+  test::TScratchFolder root;
   TFakeHost host(root.path());
   AddThreeMails(host);
   RunExportCommand();
@@ -79,7 +79,7 @@ TEST(ComvertDoc, DefaultsCopyBesideTheSettingsAndMarkUnreadRead) {
   EXPECT_EQ(host.messages[0].caption, "Information");
   EXPECT_EQ(host.messages[0].icon, TMessageIcon::kInformation);
   EXPECT_EQ(host.messages[0].owner, host.main_window);
-  const std::string folder = root.path().substr(0, root.path().size() - 1);
+  const std::string& folder = root.path();
   EXPECT_EQ(host.messages[0].text, FormatText(kSavedMessage, {folder, "bk1.pdb"}));
   EXPECT_TRUE(platform::FileExists(root / "bk1.pdb"));
   EXPECT_EQ(host.selections, (std::vector<std::string>{"1", "3"}));
@@ -88,7 +88,7 @@ TEST(ComvertDoc, DefaultsCopyBesideTheSettingsAndMarkUnreadRead) {
 }
 
 TEST(ComvertDoc, SavePathIsJoinedSoundly) {
-  TTempFolder root;
+  test::TScratchFolder root;
   TFakeHost host(root.path());
   AddThreeMails(host);
   const std::string out = root / "out";
@@ -116,7 +116,7 @@ fake::TShownMessage FailedExport(TFakeHost& host) {
 }
 
 TEST(ComvertDoc, FailedCopyMarksNothingRead) {
-  TTempFolder root;
+  test::TScratchFolder root;
   TFakeHost host(root.path());
   AddThreeMails(host);
   // A file where the save folder should be.
@@ -132,16 +132,20 @@ TEST(ComvertDoc, FailedCopyMarksNothingRead) {
 TEST(ComvertDoc, ErrorsAreShownOnceAndLeaveNoTrace) {
   struct {
     const char* name;
-    void (*arrange)(TFakeHost& host, const TTempFolder& root);
+    void (*arrange)(TFakeHost& host, const test::TScratchFolder& root);
   } const cases[] = {
       {"no Palm Desktop",
-       [](TFakeHost& host, const TTempFolder&) { host.SetOption("HotSync", "UserIndex", "0"); }},
+       [](TFakeHost& host, const test::TScratchFolder&) {
+         host.SetOption("HotSync", "UserIndex", "0");
+       }},
       {"no temporary folder",
-       [](TFakeHost& host, const TTempFolder&) { platform::RemoveFolder(host.temp_folder); }},
+       [](TFakeHost& host, const test::TScratchFolder&) {
+         platform::RemoveFolder(host.temp_folder);
+       }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    TTempFolder root;
+    test::TScratchFolder root;
     TFakeHost host(root.path());
     AddThreeMails(host);
     c.arrange(host, root);
@@ -155,7 +159,7 @@ TEST(ComvertDoc, ErrorsAreShownOnceAndLeaveNoTrace) {
 }
 
 TEST(ComvertDoc, OneExportAtATime) {
-  TTempFolder root;
+  test::TScratchFolder root;
   TFakeHost host(root.path());
   AddThreeMails(host);
   int pumps = 0;
@@ -185,7 +189,7 @@ TEST(ComvertDoc, TargetsAndMarkAsRead) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    TTempFolder root;
+    test::TScratchFolder root;
     TFakeHost host(root.path());
     AddThreeMails(host);
     host.SetOption("Settings", "Target", c.target);
@@ -199,7 +203,7 @@ TEST(ComvertDoc, TargetsAndMarkAsRead) {
 }
 
 TEST(ComvertDoc, NoTargetsSaysSo) {
-  TTempFolder root;
+  test::TScratchFolder root;
   TFakeHost host(root.path());
   host.AddMail("1", Mail("read"), true);
   RunExportCommand();
@@ -210,7 +214,7 @@ TEST(ComvertDoc, NoTargetsSaysSo) {
 }
 
 TEST(ComvertDoc, DocumentHoldsIndexAndHeaderLines) {
-  TTempFolder root;
+  test::TScratchFolder root;
   TFakeHost host(root.path());
   AddThreeMails(host);
   host.mails[2].source = Mail("[ml:1] three", "last");
@@ -225,7 +229,7 @@ TEST(ComvertDoc, DocumentHoldsIndexAndHeaderLines) {
 }
 
 TEST(ComvertDoc, ExportsOnlyTheMailsStillThere) {
-  TTempFolder root;
+  test::TScratchFolder root;
   TFakeHost host(root.path());
   AddThreeMails(host);
   host.SetOption("Settings", "Target", "1");

@@ -6,12 +6,12 @@
 #include "export/MeDocItemList.h"
 #include "platform/datefmt.h"
 #include "tests/support/FakeHost.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace vesko {
 namespace {
 
 using fake::TFakeHost;
-using fake::TTempFolder;
 
 TEST(MailItem, StripSubjectTagKeepsWhatFollowsTheTag) {
   struct {
@@ -87,7 +87,7 @@ TEST(MailItem, CharsetChoosesTheConverter) {
       {"text/plain; charset=shift_jis", "ISO-2022-JP"},
       {"text/plain", "ISO-2022-JP"},
   };
-  TTempFolder root;
+  test::TScratchFolder root;
   TFakeHost host(root.path());
   host.AddMail("1", "");
   const TMeDocItemList list{TTextOptions{}};
@@ -111,7 +111,7 @@ TEST(MailItem, OnlyLowerCaseQuotedPrintableIsDecoded) {
       {"Quoted-Printable", "a=3Db\r\n"},
       {"base64", "a=3Db\r\n"},
   };
-  TTempFolder root;
+  test::TScratchFolder root;
   TFakeHost host(root.path());
   const TMeDocItemList list{TTextOptions{}};
   for (const auto& c : cases) {
@@ -126,7 +126,7 @@ TEST(MailItem, OnlyLowerCaseQuotedPrintableIsDecoded) {
 }
 
 TEST(MailItem, HideHeadStripsTheTagAndCleanUpsRun) {
-  TTempFolder root;
+  test::TScratchFolder root;
   TFakeHost host(root.path());
   host.AddMail("1",
                "From: Taro <taro@example.jp>\r\nSubject: [ml:123] Hello\r\n\r\n"

@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "tests/support/FakeHost.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace vesko {
 namespace {
@@ -81,7 +82,7 @@ namespace vesko {
 namespace {
 
 TEST(ReadTextOptions, ReadsFolderSettingsAndHostRegistry) {
-  fake::TTempFolder root;
+  test::TScratchFolder root;
   fake::TFakeHost host(root.path());
   const TTextOptions defaults = ReadTextOptions();
   EXPECT_FALSE(defaults.HideHead || defaults.DelSpace || defaults.DelDBSpace || defaults.DelCRLF ||

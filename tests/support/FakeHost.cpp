@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <random>
 #include <string_view>
 #include <unordered_map>
 
@@ -12,6 +11,7 @@
 #include "host/PlugIn.h"
 #include "platform/environment.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 
 namespace vesko::fake {
 namespace {
@@ -139,27 +139,9 @@ void* Lookup(void*, const char* name) {
 
 }  // namespace
 
-TTempFolder::TTempFolder() {
-  namespace fs = std::filesystem;
-  std::random_device random;
-  for (;;) {
-    const fs::path candidate =
-        fs::temp_directory_path() / ("vesko-test-" + std::to_string(random() % 100000000));
-    if (fs::create_directory(candidate)) {
-      path_ = candidate.string() + platform::PathDelimiter();
-      return;
-    }
-  }
-}
-
-TTempFolder::~TTempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
 TFakeHost::TFakeHost(const std::string& root)
-    : data_folder(root + "Data" + platform::PathDelimiter()),
-      temp_folder(root + "Temp" + platform::PathDelimiter()),
+    : data_folder(JoinPath(root, "Data") + platform::PathDelimiter()),
+      temp_folder(JoinPath(root, "Temp") + platform::PathDelimiter()),
       main_window(reinterpret_cast<THandle>(0x1234)) {
   current = this;
   platform::MakeDirectory(data_folder);
@@ -167,7 +149,7 @@ TFakeHost::TFakeHost(const std::string& root)
   static int module;  // any address: the fake has no module of its own
   PlugIn().api.Bind(&module, Lookup);
   platform::SetEnvironment("VESKO_HOME", root);  // the registry stand-in of POSIX
-  PlugIn().settings_path = root + "Vesko.ini";
+  PlugIn().settings_path = JoinPath(root, "Vesko.ini");
   PlugIn().main_window = main_window;
   SetExportUi(this);
 }

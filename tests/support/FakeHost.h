@@ -28,24 +28,10 @@ struct TShownMessage {
   TMessageIcon icon;
 };
 
-// A folder on disk that is removed with everything in it at the end of the test.
-class TTempFolder {
- public:
-  TTempFolder();
-  ~TTempFolder();
-  TTempFolder(const TTempFolder&) = delete;
-  TTempFolder& operator=(const TTempFolder&) = delete;
-  const std::string& path() const { return path_; }  // ends with the delimiter
-  std::string operator/(const std::string& name) const { return path_ + name; }
-
- private:
-  std::string path_;
-};
-
 class TFakeHost : public TExportUi {
  public:
-  // Binds the fake into PlugIn(): settings file root / "Vesko.ini", data folder
-  // root / "Data/", temporary folder root / "Temp/" (both created).
+  // Binds the fake into PlugIn(): settings file root/Vesko.ini, data folder root/Data/,
+  // temporary folder root/Temp/ (both created). root is an existing folder.
   explicit TFakeHost(const std::string& root);
   ~TFakeHost() override;
 

@@ -1,9 +1,7 @@
 // vesko export and vesko show: the plug-in's command run in a local mail store, as the
 // user's menu choice in the mail client would run it, and the text that one mail becomes.
-#include <iconv.h>
 
 #include <CLI/CLI.hpp>
-#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -14,6 +12,7 @@
 #include "platform/paths.h"
 #include "tools/DataFolder.h"
 #include "tools/commands.h"
+#include "tools/posix/host/Charsets.h"
 #include "tools/posix/host/MailHost.h"
 
 namespace vesko::tools {
@@ -68,29 +67,6 @@ host::TMailHost& OpenHost(const TStoreOptions& options) {
   return host;
 }
 
-// Shift JIS text as UTF-8; bytes that don't convert become U+FFFD.
-std::string ToUtf8(const std::string& text) {
-  iconv_t cd = ::iconv_open("UTF-8", "CP932");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return text;
-  std::string out;
-  char* in = const_cast<char*>(text.data());
-  std::size_t in_left = text.size();
-  char buffer[4096];
-  while (in_left > 0) {
-    char* dst = buffer;
-    std::size_t dst_left = sizeof buffer;
-    const std::size_t r = ::iconv(cd, &in, &in_left, &dst, &dst_left);
-    out.append(buffer, static_cast<std::size_t>(dst - buffer));
-    if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
-      out += "\xEF\xBF\xBD";
-      ++in;
-      --in_left;
-    }
-  }
-  ::iconv_close(cd);
-  return out;
-}
-
 void RunExport(const TStoreOptions& options, const std::vector<std::string>& selection) {
   host::TMailHost& host = OpenHost(options);
   if (!selection.empty()) host.SetSelection(selection);
@@ -118,7 +94,7 @@ void ShowMail(const TStoreOptions& options, const std::string& mail_id) {
   const TMailItem item(mail_id, list);
   const std::string text = "From:" + item.FormatSender() + "\r\nSubject:" + item.Subject() +
                            "\r\nDate:" + item.DateText() + "\r\n" + item.Body();
-  const std::string utf8 = ToUtf8(text);
+  const std::string utf8 = host::Cp932ToUtf8(text);
   std::fwrite(utf8.data(), 1, utf8.size(), stdout);
 }
 

@@ -13,6 +13,7 @@
 #include "palm/DocReader.h"
 #include "platform/files.h"
 #include "tests/support/FakeHost.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace vesko {
 namespace {
@@ -52,7 +53,7 @@ class TVesko {
   explicit TVesko(const std::string& store = "") : store_(store) {
     if (store.empty()) fs::copy(kSample, data() + "Mail", fs::copy_options::recursive);
   }
-  const std::string& data() const { return root_.path(); }
+  std::string data() const { return root_.path() + "/"; }
   std::string store() const { return store_.empty() ? data() + "Mail" : store_; }
 
   TRun Run(const std::string& args) const {
@@ -84,7 +85,7 @@ class TVesko {
   bool TempEmpty() const { return fs::is_empty(data() + "Temp"); }
 
  private:
-  fake::TTempFolder root_;
+  test::TScratchFolder root_;
   std::string store_;
 };
 
@@ -261,7 +262,7 @@ TEST(ExportEndToEnd, SavePathIsJoinedSoundly) {
 
 // The same sample as an mbox file and as a folder of .eml files.
 TEST(ExportEndToEnd, MboxAndEmlStores) {
-  fake::TTempFolder stores;
+  test::TScratchFolder stores;
   std::vector<fs::path> files;
   for (const char* sub : {"/cur", "/new"}) {
     for (const auto& e : fs::directory_iterator(kSample + sub)) files.push_back(e.path());
@@ -299,7 +300,7 @@ TEST(ExportEndToEnd, PythonEmailTestMails) {
   while (!folder.empty() && folder.back() == '\n') folder.pop_back();
   folder += "/test/test_email/data";
   if (!fs::is_directory(folder)) GTEST_SKIP() << "Python's email test data is not installed";
-  fake::TTempFolder stores;
+  test::TScratchFolder stores;
   std::size_t count = 0;
   for (const auto& e : fs::directory_iterator(folder)) {
     const std::string name = e.path().filename().string();
@@ -314,6 +315,21 @@ TEST(ExportEndToEnd, PythonEmailTestMails) {
   ASSERT_EQ(vesko.Books().size(), 1u);
   EXPECT_EQ(Lines(TDocReader(vesko.Books()[0]).ReadText())[0],
             "#!Medoc index " + std::to_string(count));
+}
+
+TEST(ExportEndToEnd, ShowAndCleanCommands) {
+  TVesko vesko;
+  vesko.Set("Options", "DelSpace", "1");
+  const TRun show = vesko.Run("show 1796237280.P06.vesko");
+  EXPECT_EQ(show.code, 0) << show.output;
+  EXPECT_EQ(show.output.rfind("From:Bob Jones <bob@example.org>\r\nSubject:", 0), 0u);
+  EXPECT_NE(show.output.find("\r\nDate:2026/12/03 3:48:00\r\n"), std::string::npos);
+  EXPECT_NE(show.output.find("* budget approved\r\n"), std::string::npos);
+  EXPECT_NE(vesko.Run("show no-such-mail").code, 0);
+
+  const TRun clean = vesko.Run("clean --del-crlf --del-space < /dev/null");
+  EXPECT_EQ(clean.code, 0);
+  EXPECT_EQ(clean.output, "");
 }
 
 }  // namespace
