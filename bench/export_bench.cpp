@@ -1,0 +1,105 @@
+// The whole export of a big folder, as the user waits for it: 10,000 generated mails of
+// mixed content (bench/gen_mails.py) through the real pipeline (MIME parsing, decoding,
+// every clean-up, the MeDoc index, Doc compression, the copy into the save folder), served
+// by the unit tests' in-process fake host, whose converters pass text through.
+//
+// The mails are read from $VESKO_BENCH_MAILS, or generated into a temporary folder.
+// Reports mails per second, the export text's size, the process's peak memory and the part
+// of it above what the loaded mails already took (export_peak_MB).
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "export/ExportCommand.h"
+#include "palm/DocReader.h"
+#include "platform/files.h"
+#include "tests/support/FakeHost.h"
+
+// The fake host is compiled into the benchmark, which doesn't link the test support.
+#include "tests/support/FakeHost.cpp"
+
+namespace vesko {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string MailFolder() {
+  if (const char* folder = std::getenv("VESKO_BENCH_MAILS")) return folder;
+  const std::string folder = (fs::temp_directory_path() / "vesko-bench-mails").string();
+  if (!fs::exists(fs::path(folder) / "10000.eml")) {
+    const std::string command =
+        "python3 '" VESKO_SOURCE_DIR "/bench/gen_mails.py' '" + folder + "' 10000 >&2";
+    if (std::system(command.c_str()) != 0) std::abort();
+  }
+  return folder;
+}
+
+void LoadMails(fake::TFakeHost& host, const std::string& folder) {
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.path().extension() == ".eml") files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end(), [](const fs::path& a, const fs::path& b) {
+    return std::stoi(a.stem().string()) < std::stoi(b.stem().string());
+  });
+  for (const fs::path& file : files) {
+    host.AddMail(file.stem().string(), platform::ReadWholeFile(file.string()));
+  }
+}
+
+// The process's resident memory now, from /proc/self/statm.
+double ResidentMegabytes() {
+  std::FILE* file = std::fopen("/proc/self/statm", "r");
+  long pages = 0, resident = 0;
+  if (file != nullptr) {
+    if (std::fscanf(file, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(file);
+  }
+  return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / 1048576.0;
+}
+
+void BM_ExportFolder(benchmark::State& state) {
+  const fs::path root = fs::temp_directory_path() / "vesko-bench-export";
+  fs::remove_all(root);
+  fs::create_directory(root);
+  fake::TFakeHost host(root.string());
+  LoadMails(host, MailFolder());
+  for (const char* option :
+       {"DelSpace", "DelDBSpace", "DelCRLF", "ZentoHan", "ZentoHanKana", "SaveMeDoc"}) {
+    host.SetOption("Options", option, "1");
+  }
+  host.SetOption("Settings", "Target", "1");
+  const double before_mb = ResidentMegabytes();  // the host's mails are loaded by now
+  std::string book;
+  for (auto _ : state) {
+    host.messages.clear();
+    RunExportCommand();
+    if (host.messages.size() != 1 || host.messages[0].caption != "Information") {
+      state.SkipWithError("the export failed");
+      break;
+    }
+    book = (root / ("bk" + std::to_string(host.temp_files_handed_out) + ".pdb")).string();
+  }
+  const std::size_t mails = host.mails.size();
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * mails));
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  state.counters["mails"] = static_cast<double>(mails);
+  state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+  state.counters["export_peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0 - before_mb;
+  if (!book.empty()) {
+    state.counters["text_MB"] = static_cast<double>(TDocReader(book).ReadText().size()) / 1e6;
+    state.counters["pdb_MB"] = static_cast<double>(platform::FileSizeOf(book)) / 1e6;
+  }
+  fs::remove_all(root);
+}
+BENCHMARK(BM_ExportFolder)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+}  // namespace vesko

@@ -1,0 +1,253 @@
+#include "export/ComvertDoc.h"
+
+#include <utility>
+
+#include "export/ExportCommand.h"
+#include "export/ExportUi.h"
+#include "export/Messages.h"
+#include "host/IniFile.h"
+#include "host/PlugIn.h"
+#include "hotsync/AutoInst.h"
+#include "palm/DocFile.h"
+#include "platform/clock.h"
+#include "platform/datefmt.h"
+#include "platform/files.h"
+#include "platform/locale.h"
+#include "platform/paths.h"
+
+namespace vesko {
+namespace {
+
+constexpr int kMailIdSize = 255;
+constexpr unsigned kMarkAsReadCommand = 10511;  // the host's "mark the selection read"
+constexpr char kCrLf[] = "\r\n";
+
+enum TTarget { kUnreadMails = 0, kAllMails = 1, kSelectedMails = 2 };
+
+std::string HostText(const char* text) { return text != nullptr ? std::string(text) : ""; }
+
+TIniFile Settings() { return TIniFile(PlugIn().settings_path); }
+
+int ReadTarget() { return Settings().ReadInteger("Settings", "Target", kUnreadMails); }
+
+// Walks the mails of the current folder (only the selected ones when asked) and calls
+// visit(id, unread) for each; stops early when visit returns false. The host's final
+// answer of -1 ends the walk and is not a mail.
+template <typename Visit>
+void ForEachMail(bool selected_only, Visit&& visit) {
+  const TBeckyAPI& api = PlugIn().api;
+  char id[kMailIdSize + 1] = {};
+  int position = -1;
+  for (;;) {
+    position = api.BKA_GetNextMail(position, id, kMailIdSize, selected_only ? -1 : 0);
+    if (position == -1) return;
+    id[kMailIdSize] = '\0';
+    const bool unread = (api.BKA_GetStatus(id) & 1u) == 0;
+    if (!visit(std::string(id), unread)) return;
+  }
+}
+
+std::string Trim(std::string text) {
+  const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  while (!text.empty() && blank(text.back())) text.pop_back();
+  std::size_t start = 0;
+  while (start < text.size() && blank(text[start])) ++start;
+  return text.substr(start);
+}
+
+// The position just after the last c in text, reading double-byte characters whole;
+// npos when there is none.
+std::size_t AfterLast(const std::string& text, char c) {
+  std::size_t found = std::string::npos;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (platform::IsLeadByte(static_cast<unsigned char>(text[i]))) {
+      ++i;
+    } else if (text[i] == c) {
+      found = i + 1;
+    }
+  }
+  return found;
+}
+
+}  // namespace
+
+int CountTargets() {
+  const int target = ReadTarget();
+  if (target != kUnreadMails && target != kAllMails && target != kSelectedMails) return 0;
+  int count = 0;
+  ForEachMail(target == kSelectedMails, [&](const std::string&, bool unread) {
+    if (target != kUnreadMails || unread) ++count;
+    return true;
+  });
+  return count;
+}
+
+TComvertDoc::TComvertDoc() {
+  count_ = CountTargets();
+  if (count_ == 0) return;
+  progress_ = std::make_unique<TProgressForm>();
+  items_ = std::make_unique<TMeDocItemList>();
+  MakeTitle();
+  temp_path_ = HostText(PlugIn().api.BKA_GetTempFileName("pdb"));
+  ReadOptions();
+  PrepareItems();
+}
+
+TComvertDoc::~TComvertDoc() = default;
+
+std::string TComvertDoc::LeafName(const std::string& display_name) {
+  std::size_t start = AfterLast(display_name, '/');
+  if (start == std::string::npos) start = AfterLast(display_name, ']');
+  return start == std::string::npos ? display_name : display_name.substr(start);
+}
+
+std::string TComvertDoc::MakeTitle(const std::string& display_name, bool date, bool time,
+                                   const TCalendarTime& now) {
+  std::string stamp;
+  if (date) stamp = platform::ShortDateText(now) + " ";
+  if (time) stamp = Trim(stamp) + platform::ShortTimeText(now);
+  return "[" + stamp + "]" + LeafName(display_name);
+}
+
+void TComvertDoc::MakeTitle() {
+  const TBeckyAPI& api = PlugIn().api;
+  const std::string display_name =
+      HostText(api.BKA_GetFolderDisplayName(HostText(api.BKA_GetCurrentFolder()).c_str()));
+  const TIniFile settings = Settings();
+  title_ =
+      MakeTitle(display_name, settings.ReadBool("Options", "Date", true),
+                settings.ReadBool("Options", "Time", false), DecodeDateTime(platform::NowLocal()));
+}
+
+void TComvertDoc::ReadOptions() {
+  const TIniFile settings = Settings();
+  save_medoc_ = settings.ReadBool("Options", "SaveMeDoc", true);
+  auto_install_ = settings.ReadBool("Options", "AutoInstall", true);
+  mark_as_read_ = settings.ReadBool("Options", "MarkAsRead", true);
+  // An empty save folder means the default one, beside the settings file; a folder typed
+  // without its final delimiter gets one.
+  std::string save_folder = settings.ReadString("Options", "SavePath", "");
+  if (save_folder.empty()) save_folder = ExtractFilePath(PlugIn().settings_path);
+  dest_path_ = JoinPath(save_folder, ExtractFileName(temp_path_));
+  user_index_ = settings.ReadInteger("HotSync", "UserIndex", -1);
+  target_ = settings.ReadInteger("Settings", "Target", kUnreadMails);
+}
+
+void TComvertDoc::CollectTargets() {
+  targets_.clear();
+  if (target_ != kUnreadMails && target_ != kAllMails && target_ != kSelectedMails) {
+    count_ = 0;
+    return;
+  }
+  ForEachMail(target_ == kSelectedMails, [&](const std::string& id, bool unread) {
+    if (target_ == kUnreadMails && !unread) return true;
+    targets_.push_back({id, unread});
+    return static_cast<int>(targets_.size()) < count_;
+  });
+  // The folder may have changed since the count: only the mails found are exported.
+  count_ = static_cast<int>(targets_.size());
+}
+
+void TComvertDoc::PrepareItems() {
+  CollectTargets();
+  progress_->SetCaption(kCaptionPreparing);
+  progress_->Show();
+  for (int i = 0; i < count_; ++i) {
+    items_->Add(std::make_unique<TMailItem>(targets_[static_cast<std::size_t>(i)].MailID, *items_));
+    ExportUi().ProcessMessages();
+    SetProgress(PercentOf(i + 1, count_));
+  }
+  progress_->Hide();
+}
+
+std::string TComvertDoc::BuildText() const {
+  std::string text;
+  if (save_medoc_) text = items_->IndexHeader() + items_->IndexLines();
+  progress_->SetCaption(kCaptionStillPreparing);
+  progress_->Show();
+  for (int i = 0; i < count_; ++i) {
+    const TMailItem& item = items_->Items(i);
+    text += "From:" + item.FormatSender() + kCrLf;
+    text += "Subject:" + item.Subject() + kCrLf;
+    text += "Date:" + item.DateText() + kCrLf;
+    text += item.Body();
+    ExportUi().ProcessMessages();
+    SetProgress(PercentOf(i + 1, count_));
+  }
+  return text;
+}
+
+TExportResult TComvertDoc::Export() {
+  if (count_ == 0) return TExportResult::kNothing;
+  bool delivered = false;
+  try {
+    {
+      std::string text = BuildText();
+      items_.reset();  // the text holds all they have; a big folder needs the room
+      progress_->SetPosition(0);
+      progress_->SetCaption(kCaptionConverting);
+      TDocFile doc(temp_path_, title_, true);
+      doc.WriteText(text, SetProgress);
+      progress_->Hide();
+    }
+    const bool install = auto_install_ && user_index_ != -1;
+    delivered = install ? Install() : SaveCopy();
+  } catch (...) {
+    progress_->Hide();
+    platform::RemoveFile(temp_path_);
+    throw;
+  }
+  platform::RemoveFile(temp_path_);
+  if (!delivered) return TExportResult::kDeliveryFailed;
+  if (mark_as_read_) MarkExportedRead();
+  return TExportResult::kDelivered;
+}
+
+bool TComvertDoc::SaveCopy() {
+  // Copied under a fresh name beside the destination, then renamed over it: the file
+  // there is either the old one or the whole new one.
+  bool ok = false;
+  try {
+    const std::string partial =
+        platform::CreateUniqueFile(ExtractFilePath(dest_path_), "~vesko", ".tmp");
+    ok = platform::CopyFileTo(temp_path_, partial, true) &&
+         platform::RenameFileOver(partial, dest_path_);
+    if (!ok) platform::RemoveFile(partial);
+  } catch (const EOSError&) {
+    ok = false;  // no room for the copy in that folder
+  }
+  const THandle owner = PlugIn().main_window;
+  if (ok) {
+    ExportUi().ShowMessage(
+        owner,
+        FormatText(kSavedMessage, {ExcludeTrailingDelimiter(ExtractFilePath(dest_path_)),
+                                   ExtractFileName(dest_path_)}),
+        kInformationCaption, TMessageIcon::kInformation);
+  } else {
+    ExportUi().ShowMessage(owner, FormatText(kSaveFailedMessage, {ExtractFileName(dest_path_)}),
+                           kErrorCaption, TMessageIcon::kError);
+  }
+  return ok;
+}
+
+bool TComvertDoc::Install() {
+  TUserData users;
+  const bool ok = users.Install(user_index_, temp_path_);
+  const std::string name = users.GetUserName(user_index_);
+  ExportUi().ShowMessage(PlugIn().main_window,
+                         FormatText(ok ? kInstalledMessage : kInstallFailedMessage, {name}),
+                         ok ? kInformationCaption : kErrorCaption,
+                         ok ? TMessageIcon::kInformation : TMessageIcon::kError);
+  return ok;
+}
+
+void TComvertDoc::MarkExportedRead() {
+  if (count_ == 0) return;
+  const TBeckyAPI& api = PlugIn().api;
+  for (const TTargetMail& target : targets_) {
+    if (target.WasUnread) api.BKA_SetSel(target.MailID.c_str(), -1);
+  }
+  ExportUi().PostCommand(PlugIn().main_window, kMarkAsReadCommand);
+}
+
+}  // namespace vesko

@@ -1,0 +1,81 @@
+// TComvertDoc runs one export from start to end: it counts and collects the target mails
+// of the host's current folder, makes a mail item of each, assembles one text (the MeDoc
+// index, then each mail's "From:", "Subject:" and "Date:" lines and its body), writes it as
+// a compressed Palm Doc file into a temporary file of the host, delivers that file (a copy
+// in the save folder, or a HotSync install for a Palm Desktop user), and marks the
+// exported unread mails read. A progress window shows each phase.
+//
+// The constructor does all preparation; Export() writes and delivers. Either throws
+// (EOSError, EPalmDesktopError, the parsers' errors); Export() then leaves no file of its
+// own behind and marks nothing read. A failed delivery (the copy, or the install) is told
+// to the user in a message box and also marks nothing read.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "export/MeDocItemList.h"
+#include "export/Progress.h"
+#include "platform/datetime.h"
+
+namespace vesko {
+
+struct TTargetMail {
+  std::string MailID;      // the host's mail ID
+  bool WasUnread = false;  // status bit 0 (read) was clear when the mail was collected
+};
+
+// The outcome of Export().
+enum class TExportResult {
+  kNothing,         // no mail to export
+  kDelivered,       // copied or queued for HotSync; the user was told
+  kDeliveryFailed,  // written, but the copy or the install failed; the user was told
+};
+
+class TComvertDoc {
+ public:
+  TComvertDoc();  // counts; with targets: titles, reads the options, builds the items
+  ~TComvertDoc();
+  TComvertDoc(const TComvertDoc&) = delete;
+  TComvertDoc& operator=(const TComvertDoc&) = delete;
+
+  TExportResult Export();
+
+  int Count() const { return count_; }
+  const std::string& Title() const { return title_; }
+  const std::string& DestPath() const { return dest_path_; }
+  const std::vector<TTargetMail>& Targets() const { return targets_; }
+
+  // "[" date and/or time "]" + the leaf of the folder's display name: the text after the
+  // last "/", else after the last "]", else the whole name.
+  static std::string MakeTitle(const std::string& display_name, bool date, bool time,
+                               const TCalendarTime& now);
+  // The leaf of a folder display name, as the title uses it.
+  static std::string LeafName(const std::string& display_name);
+
+ private:
+  void MakeTitle();
+  void ReadOptions();
+  void CollectTargets();
+  void PrepareItems();
+  std::string BuildText() const;
+  bool SaveCopy();
+  bool Install();
+  void MarkExportedRead();
+
+  std::vector<TTargetMail> targets_;
+  std::string dest_path_;
+  std::string title_;
+  std::string temp_path_;
+  int user_index_ = -1;
+  int count_ = 0;
+  bool save_medoc_ = true;
+  bool auto_install_ = true;
+  bool mark_as_read_ = true;
+  std::unique_ptr<TMeDocItemList> items_;
+  int target_ = 0;
+  std::unique_ptr<TProgressForm> progress_;
+};
+
+}  // namespace vesko

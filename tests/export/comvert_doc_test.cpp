@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "export/ComvertDoc.h"
+#include "export/ExportCommand.h"
+#include "export/Messages.h"
+#include "palm/DocReader.h"
+#include "platform/datefmt.h"
+#include "platform/files.h"
+#include "tests/support/FakeHost.h"
+#include "tests/support/ScratchFolder.h"
+
+namespace vesko {
+namespace {
+
+using fake::TFakeHost;
+
+std::string Mail(const std::string& subject, const std::string& body = "body\r\n") {
+  return "From: Taro <taro@example.jp>\r\nSubject: " + subject +
+         "\r\nDate: Mon, 7 Dec 2026 09:05:00 +0900\r\n\r\n" + body;
+}
+
+// Three mails: 1 unread, 2 read and selected, 3 unread.
+void AddThreeMails(TFakeHost& host) {
+  host.AddMail("1", Mail("one"));
+  host.AddMail("2", Mail("two"), true, true);
+  host.AddMail("3", Mail("three"));
+}
+
+TEST(CountTargets, CountsByTargetAndNeverTheFinalCall) {
+  struct {
+    const char* target;
+    int count;
+  } const cases[] = {{"0", 2}, {"1", 3}, {"2", 1}, {"3", 0}, {"-1", 0}};
+  test::TScratchFolder root;
+  TFakeHost host(root.path());
+  AddThreeMails(host);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.target);
+    host.SetOption("Settings", "Target", c.target);
+    EXPECT_EQ(CountTargets(), c.count);
+  }
+  host.mails[0].read = host.mails[2].read = true;
+  host.SetOption("Settings", "Target", "0");
+  EXPECT_EQ(CountTargets(), 0);
+}
+
+TEST(ComvertDoc, TitleTakesDateTimeAndLeaf) {
+  const TCalendarTime now{2026, 12, 7, 21, 5, 9};
+  const std::string date = platform::ShortDateText(now), time = platform::ShortTimeText(now);
+  struct {
+    const char* name;
+    std::string display_name;
+    bool date, time;
+    std::string title;
+  } const cases[] = {
+      {"date alone keeps its space", "[box]/Inbox/sub", true, false, "[" + date + " ]sub"},
+      {"date and time touch", "[box]/Inbox/sub", true, true, "[" + date + time + "]sub"},
+      {"time alone", "[box]/Inbox", false, true, "[" + time + "]Inbox"},
+      {"neither", "[box]/Inbox", false, false, "[]Inbox"},
+      {"mailbox only gives an empty leaf", "[box]", true, false, "[" + date + " ]"},
+      {"no delimiter: the whole name", "Inbox", false, false, "[]Inbox"},
+      {"a trail byte is not a bracket", "[box]ab\x83\x5d", false, false, "[]ab\x83\x5d"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(TComvertDoc::MakeTitle(c.display_name, c.date, c.time, now), c.title);
+  }
+}
+
+TEST(ComvertDoc, DefaultsCopyBesideTheSettingsAndMarkUnreadRead) {
+  test::TScratchFolder root;
+  TFakeHost host(root.path());
+  AddThreeMails(host);
+  RunExportCommand();
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].caption, "Information");
+  EXPECT_EQ(host.messages[0].icon, TMessageIcon::kInformation);
+  EXPECT_EQ(host.messages[0].owner, host.main_window);
+  const std::string& folder = root.path();
+  EXPECT_EQ(host.messages[0].text, FormatText(kSavedMessage, {folder, "bk1.pdb"}));
+  EXPECT_TRUE(platform::FileExists(root / "bk1.pdb"));
+  EXPECT_EQ(host.selections, (std::vector<std::string>{"1", "3"}));
+  EXPECT_EQ(host.posted_commands, std::vector<unsigned>{10511});
+  EXPECT_TRUE(host.TempFiles().empty());
+}
+
+TEST(ComvertDoc, SavePathIsJoinedSoundly) {
+  test::TScratchFolder root;
+  TFakeHost host(root.path());
+  AddThreeMails(host);
+  const std::string out = root / "out";
+  ASSERT_TRUE(platform::MakeDirectory(out));
+  for (const std::string& save_path : {out, out + platform::PathDelimiter()}) {
+    SCOPED_TRACE(save_path);
+    host.SetOption("Options", "SavePath", save_path);
+    host.SetOption("Settings", "Target", "1");
+    const int before = host.temp_files_handed_out;
+    RunExportCommand();
+    const std::string name = "bk" + std::to_string(before + 1) + ".pdb";
+    EXPECT_TRUE(platform::FileExists(out + platform::PathDelimiter() + name));
+  }
+}
+
+// Exports with the given options and checks that nothing was marked read and the
+// temporary folder is empty; returns the one message shown.
+fake::TShownMessage FailedExport(TFakeHost& host) {
+  RunExportCommand();
+  EXPECT_TRUE(host.selections.empty());
+  EXPECT_TRUE(host.posted_commands.empty());
+  EXPECT_TRUE(host.TempFiles().empty());
+  EXPECT_EQ(host.messages.size(), 1u);
+  return host.messages.empty() ? fake::TShownMessage{} : host.messages[0];
+}
+
+TEST(ComvertDoc, FailedCopyMarksNothingRead) {
+  test::TScratchFolder root;
+  TFakeHost host(root.path());
+  AddThreeMails(host);
+  // A file where the save folder should be.
+  platform::WriteWholeFile(root / "blocked", "x");
+  host.SetOption("Options", "SavePath", root / "blocked");
+  const auto message = FailedExport(host);
+  EXPECT_EQ(message.caption, "Error");
+  EXPECT_EQ(message.icon, TMessageIcon::kError);
+  EXPECT_EQ(message.text, FormatText(kSaveFailedMessage, {"bk1.pdb"}));
+  EXPECT_EQ(platform::ReadWholeFile(root / "blocked"), "x");
+}
+
+TEST(ComvertDoc, ErrorsAreShownOnceAndLeaveNoTrace) {
+  struct {
+    const char* name;
+    void (*arrange)(TFakeHost& host, const test::TScratchFolder& root);
+  } const cases[] = {
+      {"no Palm Desktop",
+       [](TFakeHost& host, const test::TScratchFolder&) {
+         host.SetOption("HotSync", "UserIndex", "0");
+       }},
+      {"no temporary folder",
+       [](TFakeHost& host, const test::TScratchFolder&) {
+         platform::RemoveFolder(host.temp_folder);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TScratchFolder root;
+    TFakeHost host(root.path());
+    AddThreeMails(host);
+    c.arrange(host, root);
+    const auto message = FailedExport(host);
+    EXPECT_EQ(message.caption, "Error");
+    EXPECT_EQ(message.icon, TMessageIcon::kError);
+    EXPECT_EQ(message.owner, host.main_window);
+    EXPECT_EQ(message.text.rfind(FormatText(kExportFailedMessage, {""}), 0), 0u);
+    EXPECT_FALSE(platform::FileExists(root / "bk1.pdb"));
+  }
+}
+
+TEST(ComvertDoc, OneExportAtATime) {
+  test::TScratchFolder root;
+  TFakeHost host(root.path());
+  AddThreeMails(host);
+  int pumps = 0;
+  host.on_pump = [&] {
+    ++pumps;
+    RunExportCommand();  // the user chooses the command again while it runs
+  };
+  RunExportCommand();
+  EXPECT_GT(pumps, 0);
+  EXPECT_EQ(host.temp_files_handed_out, 1);
+  EXPECT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.posted_commands.size(), 1u);
+}
+
+TEST(ComvertDoc, TargetsAndMarkAsRead) {
+  struct {
+    const char* name;
+    const char* target;
+    const char* mark_as_read;
+    int count;
+    std::vector<std::string> selections;
+    std::size_t posts;
+  } const cases[] = {
+      {"selected only: the one read mail", "2", "1", 1, {}, 1},
+      {"all mails: the unread ones marked", "1", "1", 3, {"1", "3"}, 1},
+      {"MarkAsRead off", "0", "0", 2, {}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TScratchFolder root;
+    TFakeHost host(root.path());
+    AddThreeMails(host);
+    host.SetOption("Settings", "Target", c.target);
+    host.SetOption("Options", "MarkAsRead", c.mark_as_read);
+    TComvertDoc doc;
+    EXPECT_EQ(doc.Count(), c.count);
+    EXPECT_EQ(doc.Export(), TExportResult::kDelivered);
+    EXPECT_EQ(host.selections, c.selections);
+    EXPECT_EQ(host.posted_commands.size(), c.posts);
+  }
+}
+
+TEST(ComvertDoc, NoTargetsSaysSo) {
+  test::TScratchFolder root;
+  TFakeHost host(root.path());
+  host.AddMail("1", Mail("read"), true);
+  RunExportCommand();
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, kNoMailMessage);
+  EXPECT_EQ(host.messages[0].caption, "From Vesko");
+  EXPECT_EQ(host.temp_files_handed_out, 0);
+}
+
+TEST(ComvertDoc, DocumentHoldsIndexAndHeaderLines) {
+  test::TScratchFolder root;
+  TFakeHost host(root.path());
+  AddThreeMails(host);
+  host.mails[2].source = Mail("[ml:1] three", "last");
+  RunExportCommand();
+  const TCalendarTime sent{2026, 12, 7, 9, 5, 0};
+  const std::string date = platform::ShortDateText(sent) + " " + platform::LongTimeText(sent);
+  const std::string head = "From:Taro <taro@example.jp>\nSubject:";
+  // The Doc file keeps LF line ends.
+  EXPECT_EQ(TDocReader(root / "bk1.pdb").ReadText(),
+            "#!Medoc index 2\n4:one\n8:[ml:1] three\n" + head + "one\nDate:" + date + "\nbody\n" +
+                head + "[ml:1] three\nDate:" + date + "\nlast\n");
+}
+
+TEST(ComvertDoc, ExportsOnlyTheMailsStillThere) {
+  test::TScratchFolder root;
+  TFakeHost host(root.path());
+  AddThreeMails(host);
+  host.SetOption("Settings", "Target", "1");
+  host.SetOption("Options", "SaveMeDoc", "0");
+  // Counted three; the last one goes before the mails are collected.
+  host.on_temp_file = [&] { host.mails.pop_back(); };
+  TComvertDoc doc;
+  EXPECT_EQ(doc.Count(), 2);
+  EXPECT_EQ(doc.Export(), TExportResult::kDelivered);
+  EXPECT_EQ(host.selections, std::vector<std::string>{"1"});
+  const std::string text = TDocReader(root / "bk1.pdb").ReadText();
+  EXPECT_EQ(text.rfind("From:", 0), 0u);
+  EXPECT_NE(text.find("Subject:two"), std::string::npos);
+  EXPECT_EQ(text.find("Subject:three"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vesko

@@ -1,0 +1,336 @@
+// The real plug-in library driven through the real vesko mail host, on Maildir, mbox and
+// .eml stores. Each case works in a fresh data folder and reads the written Doc file back.
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "palm/DocReader.h"
+#include "platform/files.h"
+#include "tests/support/FakeHost.h"
+#include "tests/support/ScratchFolder.h"
+
+namespace vesko {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kSample = VESKO_SOURCE_DIR "/samples/Maildir";
+
+std::string Utf8(const std::string& sjis) {
+  iconv_t cd = ::iconv_open("UTF-8", "CP932");
+  std::string out(sjis.size() * 3 + 16, '\0');
+  char* in = const_cast<char*>(sjis.data());
+  char* dst = out.data();
+  std::size_t in_left = sjis.size(), out_left = out.size();
+  ::iconv(cd, &in, &in_left, &dst, &out_left);
+  ::iconv_close(cd);
+  out.resize(out.size() - out_left);
+  return out;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+struct TRun {
+  int code;
+  std::string output;
+};
+
+// A data folder with the plug-in's settings, and the vesko program run on it.
+class TVesko {
+ public:
+  // Without a store the data folder gets the sample Maildir as <data>/Mail.
+  explicit TVesko(const std::string& store = "") : store_(store) {
+    if (store.empty()) fs::copy(kSample, data() + "Mail", fs::copy_options::recursive);
+  }
+  std::string data() const { return root_.path() + "/"; }
+  std::string store() const { return store_.empty() ? data() + "Mail" : store_; }
+
+  TRun Run(const std::string& args) const {
+    const std::string command =
+        "LC_ALL=ja_JP.UTF-8 '" VESKO_BINARY_DIR "/vesko' --data '" + data() + "' " + args + " 2>&1";
+    TRun run{0, ""};
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+    const int status = ::pclose(pipe);
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+  }
+  TRun Export(const std::string& args = "") const {
+    return Run("export" + (store_.empty() ? "" : " --store '" + store_ + "'") + " " + args);
+  }
+  void Set(const std::string& section, const std::string& key, const std::string& value) const {
+    ASSERT_EQ(Run("config set " + section + " " + key + " '" + value + "'").code, 0);
+  }
+  // The e-books written into the default save folder.
+  std::vector<std::string> Books(const std::string& folder = "") const {
+    std::vector<std::string> books;
+    for (const auto& e : fs::directory_iterator(folder.empty() ? data() + "PlugIns" : folder)) {
+      if (e.path().extension() == ".pdb") books.push_back(e.path().string());
+    }
+    return books;
+  }
+  bool TempEmpty() const { return fs::is_empty(data() + "Temp"); }
+
+ private:
+  test::TScratchFolder root_;
+  std::string store_;
+};
+
+// Checks the MeDoc index against the text: n entries, each pointing at a "From:" line
+// followed by "Subject:" (starting with the entry's title) and "Date:". Returns the subjects.
+std::vector<std::string> CheckIndex(const std::string& book, std::size_t expected) {
+  const std::vector<std::string> lines = Lines(Utf8(TDocReader(book).ReadText()));
+  std::vector<std::string> subjects;
+  EXPECT_FALSE(lines.empty());
+  if (lines.empty()) return subjects;
+  EXPECT_EQ(lines[0], "#!Medoc index " + std::to_string(expected));
+  for (std::size_t i = 1; i <= expected && i < lines.size(); ++i) {
+    SCOPED_TRACE(lines[i]);
+    const std::size_t colon = lines[i].find(':');
+    const std::size_t at = std::stoul(lines[i].substr(0, colon));  // counting from 1
+    const std::string title = lines[i].substr(colon + 1);
+    if (at + 1 >= lines.size()) {
+      ADD_FAILURE() << "entry past the end";
+      continue;
+    }
+    EXPECT_EQ(lines[at - 1].rfind("From:", 0), 0u);
+    EXPECT_EQ(lines[at].rfind("Subject:" + title, 0), 0u);
+    EXPECT_EQ(lines[at + 1].rfind("Date:2026/12/", 0), 0u);
+    subjects.push_back(lines[at].substr(8));
+  }
+  return subjects;
+}
+
+TEST(ExportEndToEnd, TargetsOnTheSampleMaildir) {
+  struct {
+    const char* target;
+    std::string extra;
+    std::size_t mails;
+  } const cases[] = {
+      {"0", "", 7},
+      {"1", "", 20},
+      {"2", "--select 1796237280.P06.vesko", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.target);
+    TVesko vesko;
+    vesko.Set("Settings", "Target", c.target);
+    const TRun run = vesko.Export(c.extra);
+    EXPECT_EQ(run.code, 0) << run.output;
+    EXPECT_NE(run.output.find("[Information]"), std::string::npos) << run.output;
+    ASSERT_EQ(vesko.Books().size(), 1u);
+    CheckIndex(vesko.Books()[0], c.mails);
+    EXPECT_TRUE(vesko.TempEmpty());
+  }
+}
+
+TEST(ExportEndToEnd, HeaderLinesOfKnownMails) {
+  TVesko vesko;
+  vesko.Set("Settings", "Target", "1");
+  ASSERT_EQ(vesko.Export().code, 0);
+  const std::string text = Utf8(TDocReader(vesko.Books()[0]).ReadText());
+  for (const char* expected : {
+           "From:山田 太郎 <taro@example.jp>\nSubject:会議の日程について\nDate:2026/12/01 "
+           "15:43:00\n",
+           "From:鈴木 花子 <hanako@example.jp>\nSubject:[ml:123] 新しいリリースのお知らせ\n",
+           "From:高橋 三郎 <saburo@example.jp>\nSubject:ＥＵＣで書いたメール\n",
+           "Subject:Lunch on Friday?\nDate:2026/12/01 22:56:00\nHi,\n",
+       }) {
+    EXPECT_NE(text.find(expected), std::string::npos) << expected;
+  }
+}
+
+TEST(ExportEndToEnd, CleanUpsAndTitles) {
+  TVesko vesko;
+  vesko.Set("Settings", "Target", "1");
+  for (const char* key : {"DelSpace", "DelDBSpace", "DelCRLF", "ZentoHan", "ZentoHanKana"}) {
+    vesko.Set("Options", key, "1");
+  }
+  vesko.Set("Options", "Date", "0");
+  vesko.Set("Options", "Time", "1");
+  ASSERT_EQ(vesko.Export().code, 0);
+  const TDocReader book(vesko.Books()[0]);
+  const std::string text = Utf8(book.ReadText());
+  EXPECT_NE(text.find("* budget approved\n* next step: draft the plan"), std::string::npos);
+  // Three full-width spaces became one, then a half-width one like the katakana.
+  EXPECT_NE(text.find("全角ｽﾍﾟｰｽが 続く文です｡\n"), std::string::npos);
+  EXPECT_NE(text.find("一行目\n\n五行空けて二行目\n\n三行目"), std::string::npos);
+  EXPECT_NE(text.find("ABCDEF"), std::string::npos);   // letters to half-width
+  EXPECT_NE(text.find("ｺﾝﾋﾟｭｰﾀ"), std::string::npos);  // katakana to half-width
+  // Time alone: "[H:mm]Inbox".
+  const std::string& name = book.database().Header().Name;
+  EXPECT_EQ(name.front(), '[');
+  EXPECT_NE(name.find(':'), std::string::npos);
+  EXPECT_EQ(name.substr(name.find(']')), "]Inbox");
+  EXPECT_EQ(name.find(' '), std::string::npos);
+}
+
+TEST(ExportEndToEnd, MarksTheExportedMailsRead) {
+  TVesko vesko;
+  ASSERT_EQ(vesko.Export().code, 0);
+  EXPECT_EQ(vesko.Run("list").output.find("\t-\t"), std::string::npos);
+  const TRun again = vesko.Export();  // nothing unread: the command is disabled
+  EXPECT_NE(again.code, 0);
+  EXPECT_EQ(vesko.Books().size(), 1u);
+}
+
+TEST(ExportEndToEnd, DeliversToAHotSyncUser) {
+  TVesko vesko;
+  const std::string palm = vesko.data() + "Palm";
+  ASSERT_EQ(vesko.Run("hotsync setup --path '" + palm + "' --user 'Taro:1234:TaroF'").code, 0);
+  vesko.Set("HotSync", "UserIndex", "0");
+  const TRun run = vesko.Export();
+  EXPECT_EQ(run.code, 0) << run.output;
+  EXPECT_NE(run.output.find("[Information] ユーザ名 \" Taro \""), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("のインストール予約をしました"), std::string::npos) << run.output;
+  std::size_t queued = 0;
+  for (const auto& e : fs::directory_iterator(palm + "/TaroF/Install"))
+    queued += e.is_regular_file();
+  EXPECT_EQ(queued, 1u);
+  EXPECT_TRUE(vesko.Books().empty());
+  EXPECT_TRUE(vesko.TempEmpty());
+}
+
+// Every failure: one error box, nothing marked read, no temporary file left.
+TEST(ExportEndToEnd, FailuresMarkNothingAndLeaveNoTrace) {
+  struct {
+    const char* name;
+    void (*arrange)(const TVesko& vesko);
+    const char* message;
+  } const cases[] = {
+      {"save folder is a file",
+       [](const TVesko& v) {
+         platform::WriteWholeFile(v.data() + "blocked", "x");
+         v.Set("Options", "SavePath", v.data() + "blocked");
+       },
+       "の保存に失敗しました"},
+      {"no Palm Desktop", [](const TVesko& v) { v.Set("HotSync", "UserIndex", "0"); },
+       "[Error] エクスポートに失敗しました。"},
+      {"install folder can't be made",
+       [](const TVesko& v) {
+         const std::string palm = v.data() + "Palm";
+         v.Run("hotsync setup --path '" + palm + "' --user 'Taro:1234:TaroF'");
+         fs::remove_all(palm + "/TaroF");
+         platform::WriteWholeFile(palm + "/TaroF", "x");
+         v.Set("HotSync", "UserIndex", "0");
+       },
+       "のインストール予約に失敗しました"},
+      {"no temporary folder",
+       [](const TVesko& v) {
+         fs::remove_all(v.data() + "Temp");
+         platform::WriteWholeFile(v.data() + "Temp", "x");
+       },
+       "[Error] エクスポートに失敗しました。"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TVesko vesko;
+    c.arrange(vesko);
+    const TRun run = vesko.Export();
+    EXPECT_NE(run.code, 0);
+    EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("[Information]"), std::string::npos) << run.output;
+    EXPECT_NE(vesko.Run("list").output.find("\t-\t"), std::string::npos);  // still unread
+    if (fs::is_directory(vesko.data() + "Temp")) EXPECT_TRUE(vesko.TempEmpty());
+    EXPECT_TRUE(vesko.Books().empty());
+  }
+}
+
+TEST(ExportEndToEnd, SavePathIsJoinedSoundly) {
+  TVesko vesko;
+  const std::string out = vesko.data() + "Books";
+  fs::create_directory(out);
+  vesko.Set("Options", "SavePath", out);  // no trailing delimiter
+  const TRun run = vesko.Export();
+  EXPECT_EQ(run.code, 0) << run.output;
+  EXPECT_EQ(vesko.Books(out).size(), 1u);
+  EXPECT_NE(run.output.find("\" " + out + " \"に\""), std::string::npos) << run.output;
+}
+
+// The same sample as an mbox file and as a folder of .eml files.
+TEST(ExportEndToEnd, MboxAndEmlStores) {
+  test::TScratchFolder stores;
+  std::vector<fs::path> files;
+  for (const char* sub : {"/cur", "/new"}) {
+    for (const auto& e : fs::directory_iterator(kSample + sub)) files.push_back(e.path());
+  }
+  std::sort(files.begin(), files.end(),
+            [](const fs::path& a, const fs::path& b) { return a.filename() < b.filename(); });
+  const std::string eml = stores / "eml", mbox = stores / "mail.mbox";
+  fs::create_directory(eml);
+  std::ofstream mbox_file(mbox, std::ios::binary);
+  for (const fs::path& file : files) {
+    const std::string data = platform::ReadWholeFile(file.string());
+    platform::WriteWholeFile(eml + "/" + file.filename().string().substr(0, 16) + ".eml", data);
+    mbox_file << "From sender@example.jp Tue Dec  1 15:43:00 2026\n" << data << "\n";
+  }
+  mbox_file.close();
+  for (const std::string& store : {eml, mbox}) {
+    SCOPED_TRACE(store);
+    TVesko vesko(store);
+    vesko.Set("Settings", "Target", "1");
+    const TRun run = vesko.Export();
+    EXPECT_EQ(run.code, 0) << run.output;
+    ASSERT_EQ(vesko.Books().size(), 1u);
+    CheckIndex(vesko.Books()[0], 20);
+  }
+}
+
+TEST(ExportEndToEnd, PythonEmailTestMails) {
+  std::FILE* pipe = ::popen(
+      "python3 -c 'import email, os; print(os.path.dirname(os.path.dirname(email.__file__)))'",
+      "r");
+  char buffer[512] = {};
+  const bool got = pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe) != nullptr;
+  if (pipe != nullptr) ::pclose(pipe);
+  std::string folder = got ? std::string(buffer) : "";
+  while (!folder.empty() && folder.back() == '\n') folder.pop_back();
+  folder += "/test/test_email/data";
+  if (!fs::is_directory(folder)) GTEST_SKIP() << "Python's email test data is not installed";
+  test::TScratchFolder stores;
+  std::size_t count = 0;
+  for (const auto& e : fs::directory_iterator(folder)) {
+    const std::string name = e.path().filename().string();
+    if (name.rfind("msg_", 0) != 0 || e.path().extension() != ".txt") continue;
+    fs::copy_file(e.path(), stores / (name.substr(0, name.size() - 4) + ".eml"));
+    ++count;
+  }
+  TVesko vesko(stores.path());
+  vesko.Set("Settings", "Target", "1");
+  const TRun run = vesko.Export();
+  EXPECT_EQ(run.code, 0) << run.output;
+  ASSERT_EQ(vesko.Books().size(), 1u);
+  EXPECT_EQ(Lines(TDocReader(vesko.Books()[0]).ReadText())[0],
+            "#!Medoc index " + std::to_string(count));
+}
+
+TEST(ExportEndToEnd, ShowAndCleanCommands) {
+  TVesko vesko;
+  vesko.Set("Options", "DelSpace", "1");
+  const TRun show = vesko.Run("show 1796237280.P06.vesko");
+  EXPECT_EQ(show.code, 0) << show.output;
+  EXPECT_EQ(show.output.rfind("From:Bob Jones <bob@example.org>\r\nSubject:", 0), 0u);
+  EXPECT_NE(show.output.find("\r\nDate:2026/12/03 3:48:00\r\n"), std::string::npos);
+  EXPECT_NE(show.output.find("* budget approved\r\n"), std::string::npos);
+  EXPECT_NE(vesko.Run("show no-such-mail").code, 0);
+
+  const TRun clean = vesko.Run("clean --del-crlf --del-space < /dev/null");
+  EXPECT_EQ(clean.code, 0);
+  EXPECT_EQ(clean.output, "");
+}
+
+}  // namespace
+}  // namespace vesko
