@@ -77,26 +77,26 @@ std::string FolderFor(const std::string& name, std::uint16_t id) {
 }
 
 // NAME[:ID[:FOLDER]], the n-th user given.
-TPalmUser ParseUser(const std::string& spec, std::size_t n) {
-  const std::size_t first = spec.find(':');
-  const std::size_t second = first == std::string::npos ? first : spec.find(':', first + 1);
+TPalmUser ParseUser(const std::string& text, std::size_t n) {
+  const std::size_t first = text.find(':');
+  const std::size_t second = first == std::string::npos ? first : text.find(':', first + 1);
   TPalmUser user;
-  user.name = FromTerminalText(spec.substr(0, first));
+  user.name = FromTerminalText(text.substr(0, first));
   user.id = static_cast<std::uint16_t>(1001 + n);
-  if (first != std::string::npos && first + 1 != second && first + 1 != spec.size()) {
-    const std::string id = spec.substr(first + 1, second - first - 1);
+  if (first != std::string::npos && first + 1 != second && first + 1 != text.size()) {
+    const std::string id = text.substr(first + 1, second - first - 1);
     unsigned value = 0;
     const auto [end, error] = std::from_chars(id.data(), id.data() + id.size(), value);
     if (error != std::errc() || end != id.data() + id.size() || value > 0xFFFF) {
-      throw TCommandError("the user ID in \"" + spec + "\" isn't a number 0..65535", kExitBadInput);
+      throw TCommandError("the user ID in \"" + text + "\" isn't a number 0..65535", kExitBadInput);
     }
     user.id = static_cast<std::uint16_t>(value);
   }
-  user.folder = second != std::string::npos ? spec.substr(second + 1)
-                                            : FolderFor(spec.substr(0, first), user.id);
+  user.folder = second != std::string::npos ? text.substr(second + 1)
+                                            : FolderFor(text.substr(0, first), user.id);
   if (user.name.empty() || user.name.size() > 31 || user.folder.empty() ||
       user.folder.size() > 31) {
-    throw TCommandError("a user's name and folder take 1 to 31 bytes: \"" + spec + "\"",
+    throw TCommandError("a user's name and folder take 1 to 31 bytes: \"" + text + "\"",
                         kExitBadInput);
   }
   return user;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/SystemTime.h"
+
 namespace vesko::platform {
 namespace {
 
@@ -43,21 +45,8 @@ bool FileTimeToCalendar(TFileTime time, TCalendarTime& calendar) {
 }
 
 bool CalendarToFileTime(const TCalendarTime& calendar, TFileTime& time) {
-  // SYSTEMTIME holds 16-bit fields; anything that doesn't fit is out of range anyway.
-  const auto fits = [](int v) { return v >= 0 && v <= 0xFFFF; };
-  if (!fits(calendar.year) || !fits(calendar.month) || !fits(calendar.day) ||
-      !fits(calendar.hour) || !fits(calendar.minute) || !fits(calendar.second) ||
-      !fits(calendar.millisecond)) {
-    return false;
-  }
-  SYSTEMTIME st = {};
-  st.wYear = static_cast<WORD>(calendar.year);
-  st.wMonth = static_cast<WORD>(calendar.month);
-  st.wDay = static_cast<WORD>(calendar.day);
-  st.wHour = static_cast<WORD>(calendar.hour);
-  st.wMinute = static_cast<WORD>(calendar.minute);
-  st.wSecond = static_cast<WORD>(calendar.second);
-  st.wMilliseconds = static_cast<WORD>(calendar.millisecond);
+  SYSTEMTIME st;
+  if (!ToSystemTime(calendar, st)) return false;
   FILETIME out;
   if (!::SystemTimeToFileTime(&st, &out)) return false;
   time = Join(out);

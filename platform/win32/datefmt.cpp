@@ -2,19 +2,10 @@
 
 #include <windows.h>
 
+#include "platform/win32/SystemTime.h"
+
 namespace vesko::platform {
 namespace {
-
-SYSTEMTIME ToSystemTime(const TCalendarTime& t) {
-  SYSTEMTIME st{};
-  st.wYear = static_cast<WORD>(t.year);
-  st.wMonth = static_cast<WORD>(t.month);
-  st.wDay = static_cast<WORD>(t.day);
-  st.wHour = static_cast<WORD>(t.hour);
-  st.wMinute = static_cast<WORD>(t.minute);
-  st.wSecond = static_cast<WORD>(t.second);
-  return st;
-}
 
 std::string LocaleText(LCTYPE type, const char* fallback) {
   char buffer[100];
@@ -25,7 +16,8 @@ std::string LocaleText(LCTYPE type, const char* fallback) {
 // The system refuses dates before 1601, such as the zero date 1899-12-30; those are
 // formatted here by the locale's own picture.
 std::string FormatDate(const TCalendarTime& t) {
-  const SYSTEMTIME st = ToSystemTime(t);
+  SYSTEMTIME st;
+  ToSystemTime(t, st);
   char buffer[100];
   const int n =
       ::GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, buffer, sizeof buffer);
@@ -38,7 +30,8 @@ std::string FormatTime(const TCalendarTime& t, DWORD flags) {
   day.year = 2000;
   day.month = 1;
   day.day = 1;
-  const SYSTEMTIME st = ToSystemTime(day);
+  SYSTEMTIME st;
+  ToSystemTime(day, st);
   char buffer[100];
   const int n = ::GetTimeFormatA(LOCALE_USER_DEFAULT, flags, &st, nullptr, buffer, sizeof buffer);
   if (n > 1) return std::string(buffer, static_cast<std::size_t>(n - 1));
