@@ -9,9 +9,12 @@ if(NOT WIN32)
   add_dependencies(${target} vesko vesko_lacking_connect)
 endif()
 
-# The Windows library exports exactly its four entry points, with their ordinals.
+# A library whose version resource lacks its translation table, for the version
+# reader's error. The Windows library exports exactly its four entry points, with their ordinals.
 if(WIN32)
-  add_dependencies(${target} Vesko)
+  add_library(no_translation SHARED ${CMAKE_CURRENT_LIST_DIR}/win32/no_translation.c
+              ${CMAKE_CURRENT_LIST_DIR}/win32/no_translation.rc)
+  add_dependencies(${target} Vesko no_translation)
   add_test(NAME vesko_dll_exports
            COMMAND ${CMAKE_COMMAND} -DDLL=$<TARGET_FILE:Vesko> -DOBJDUMP=${CMAKE_OBJDUMP}
                    -P ${CMAKE_CURRENT_LIST_DIR}/win32/check_exports.cmake)

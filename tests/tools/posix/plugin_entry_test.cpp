@@ -129,20 +129,26 @@ TEST(PlugInEntry, MenuStateFollowsMenuFlag) {
   struct TFlagCase {
     const char* name;
     const char* settings;  // the plug-in's Vesko.ini, or null for none
+    const char* mail;      // a mail file in the Maildir (new/ is unread), or null
     bool disabled;
   };
   const TFlagCase cases[] = {
-      {"no settings file: MenuFlag counts as on", nullptr, true},
-      {"MenuFlag on, nothing to export", "[Settings]\r\nMenuFlag=1\r\n", true},
-      {"MenuFlag off: always enabled", "[Settings]\r\nMenuFlag=0\r\n", false},
-      {"key names ignore case", "[settings]\r\nmenuflag=0\r\n", false},
+      {"no settings file: MenuFlag counts as on", nullptr, nullptr, true},
+      {"MenuFlag on, nothing to export", "[Settings]\r\nMenuFlag=1\r\n", nullptr, true},
+      {"MenuFlag on, only a read mail", nullptr, "cur/1.a:2,S", true},
+      {"MenuFlag on, an unread mail", nullptr, "new/1.a", false},
+      {"MenuFlag off: always enabled", "[Settings]\r\nMenuFlag=0\r\n", nullptr, false},
+      {"key names ignore case", "[settings]\r\nmenuflag=0\r\n", nullptr, false},
   };
   for (const TFlagCase& c : cases) {
     SCOPED_TRACE(c.name);
     test::TScratchFolder scratch;
-    // An empty Maildir as the store: its folder has no mail to export.
+    // A Maildir as the store, empty or with one mail.
     fs::create_directories(scratch / "md/new");
     fs::create_directories(scratch / "md/cur");
+    if (c.mail != nullptr) {
+      platform::WriteWholeFile(scratch / (std::string("md/") + c.mail), "Subject: s\n\nbody\n");
+    }
     if (c.settings != nullptr) {
       fs::create_directories(scratch / "data/PlugIns");
       platform::WriteWholeFile(scratch / "data/PlugIns/Vesko.ini", c.settings);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "host/Version.h"
+#include "platform/errors.h"
 
 namespace vesko {
 namespace {
@@ -41,6 +42,18 @@ TEST(PlugInVersionResource, ReadsTheLibrarysTexts) {
 
 TEST(PlugInVersionResource, AFileWithoutResourceGivesNothing) {
   EXPECT_EQ(GetVersionText(3, BuiltFile("no-such-file.dll")), "");
+}
+
+TEST(PlugInVersionResource, AResourceWithoutTranslationIsAnError) {
+  const std::string dll = BuiltFile("libno_translation.dll");
+  try {
+    GetVersionText(3, dll);
+    ADD_FAILURE() << "no error for " << dll;
+  } catch (const EVeskoError& e) {
+    // "情報の取得に失敗しました"
+    EXPECT_STREQ(e.what(), "\x8f\xee\x95\xf1\x82\xcc\x8e\xe6\x93\xbe\x82\xc9\x8e\xb8\x94\x73"
+                           "\x82\xb5\x82\xdc\x82\xb5\x82\xbd");
+  }
 }
 
 }  // namespace
