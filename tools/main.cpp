@@ -6,15 +6,6 @@
 
 #include "tools/commands.h"
 
-namespace vesko::tools {
-
-TGlobalOptions& GlobalOptions() {
-  static TGlobalOptions options;
-  return options;
-}
-
-}  // namespace vesko::tools
-
 int main(int argc, char** argv) {
   using namespace vesko::tools;
   CLI::App app{"vesko: exports mail to Palm Doc e-books, and looks inside them"};

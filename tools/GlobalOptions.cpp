@@ -1,4 +1,3 @@
-// The vesko program's global options live in its main(); this test program has its own.
 #include "tools/commands.h"
 
 namespace vesko::tools {
