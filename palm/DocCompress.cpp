@@ -14,13 +14,117 @@ namespace {
 
 constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 constexpr std::size_t kWindow = 2047;
-constexpr std::size_t kMaxCandidate = 11;  // a candidate grows to 11 bytes; 10 are copied
+constexpr std::size_t kMinCopy = 3, kMaxCopy = 10;
+// Bytes after the piece in the working copy, so that comparisons may load whole words.
+constexpr std::size_t kPadding = 16;
 
-// Writes the tokens. Runs of single escaped literals are merged as they are written: a
-// 0x01 right after an open count byte below 8 raises that count instead.
+std::uint64_t Load64(const std::uint8_t* p) {
+  std::uint64_t w;
+  std::memcpy(&w, p, 8);
+  return w;
+}
+
+// How many of the first bytes two little-endian-loaded words share.
+std::size_t SharedBytes(std::uint64_t diff) {
+  const int bits = std::endian::native == std::endian::little ? std::countr_zero(diff)
+                                                               : std::countl_zero(diff);
+  return static_cast<std::size_t>(bits) / 8;
+}
+
+}  // namespace
+
+// The plain scan grows a candidate at P one byte at a time, each search starting at the
+// previous hit. Since a string that matches at S also matches there with any shorter
+// length, the hit for every length is simply the first window position holding that many
+// bytes of P, and what the scan does at P comes down to this: when some window position
+// shares at least 3 bytes with P and P + 4 <= the piece end, it copies
+//   length = min(longest shared run, 10, bytes left after P - 1)
+// from the first (farthest back) position that shares `length` bytes; otherwise P is a
+// literal. The candidate length it carries from one position to the next never changes
+// that outcome.
+//
+// So the finder keeps, per piece, chains of the positions whose first three bytes hash
+// alike, in increasing order. Each chain's head follows the window start, and a walk from
+// the head meets the window positions farthest back first; a position only replaces the
+// current best when it shares more bytes, and the walk stops at the length cap.
+class TDocMatchFinder {
+ public:
+  void Reset(std::string_view piece) {
+    n_ = piece.size();
+    if (text_.size() < n_ + kPadding) text_.resize(n_ + kPadding);
+    std::memcpy(text_.data(), piece.data(), n_);
+    std::memset(text_.data() + n_, 0, kPadding);
+    if (next_.size() < n_) next_.resize(n_);
+    std::memset(head_, 0xFF, sizeof head_);
+    const std::uint8_t* b = text_.data();
+    for (std::size_t i = n_ >= kMinCopy ? n_ - kMinCopy + 1 : 0; i-- > 0;) {
+      std::uint32_t& head = head_[Hash(b + i)];
+      next_[i] = head;
+      head = static_cast<std::uint32_t>(i);
+    }
+  }
+
+  const std::uint8_t* text() const { return text_.data(); }
+
+  // The longest run of at most `cap` bytes (cap >= 3) from p that starts in [window, p)
+  // too, and the first position where it does; a length below 3 means none.
+  std::size_t Longest(std::size_t p, std::size_t window, std::size_t cap,
+                      std::uint32_t& hit) {
+    const std::uint8_t* b = text_.data();
+    std::uint32_t& head = head_[Hash(b + p)];
+    std::uint32_t s = head;
+    while (s < window) s = next_[s];
+    head = s;
+    std::size_t best = kMinCopy - 1;
+    const std::uint64_t x0 = Load64(b + p), x1 = Load64(b + p + 8);
+    for (; s < p; s = next_[s]) {
+      if (b[s + best] != b[p + best]) continue;
+      std::size_t len;
+      if (const std::uint64_t diff = Load64(b + s) ^ x0; diff != 0) {
+        len = SharedBytes(diff);
+      } else if (const std::uint64_t diff1 = Load64(b + s + 8) ^ x1; diff1 != 0) {
+        len = 8 + SharedBytes(diff1);
+      } else {
+        len = 16;
+      }
+      if (len > best) {
+        hit = s;
+        best = len;
+        if (best >= cap) return cap;
+      }
+    }
+    return best;
+  }
+
+ private:
+  static constexpr int kHashBits = 13;
+
+  static std::uint32_t Hash(const std::uint8_t* p) {
+    std::uint32_t key = 0;
+    std::memcpy(&key, p, 4);
+    if constexpr (std::endian::native == std::endian::little) {
+      key &= 0xFFFFFF;
+    } else {
+      key >>= 8;
+    }
+    return (key * 0x9E3779B1u) >> (32 - kHashBits);
+  }
+
+  std::size_t n_ = 0;
+  std::vector<std::uint8_t> text_;   // the piece and kPadding zero bytes
+  std::vector<std::uint32_t> next_;  // the next position of the same chain, or kNone
+  std::uint32_t head_[1 << kHashBits];
+};
+
+// Writes the tokens into a buffer kept between pieces. Runs of single escaped literals are
+// merged as they are written: an escaped byte right after an open count below 8 raises
+// that count instead.
 class TTokenWriter {
  public:
-  explicit TTokenWriter(std::size_t n) { out_.resize(2 * n + 2); }
+  TTokenWriter(std::vector<std::uint8_t>& buffer, std::size_t n) : buffer_(buffer) {
+    if (buffer_.size() < 2 * n + 2) buffer_.resize(2 * n + 2);
+    out_ = buffer_.data();
+  }
 
   void Literal(std::uint8_t c) {
     if (space_pending_) {
@@ -38,11 +142,11 @@ class TTokenWriter {
       Put(c);
     } else if (group_ != kNone && out_[group_] < 8) {
       ++out_[group_];
-      out_[size_++] = static_cast<char>(c);
+      out_[size_++] = c;
     } else {
       group_ = static_cast<std::uint32_t>(size_);
       out_[size_++] = 1;
-      out_[size_++] = static_cast<char>(c);
+      out_[size_++] = c;
     }
   }
 
@@ -52,172 +156,25 @@ class TTokenWriter {
       Put(' ');
     }
     Put(0x80 + (distance >> 5));
-    out_[size_++] = static_cast<char>(((distance << 3) & 0xFF) + (length - 3));
+    out_[size_++] = static_cast<std::uint8_t>(((distance << 3) & 0xFF) + (length - 3));
   }
 
   std::string Finish() {
     if (space_pending_) Put(' ');
-    out_.resize(size_);
-    return std::move(out_);
+    return std::string(reinterpret_cast<const char*>(out_), size_);
   }
 
  private:
   void Put(std::size_t c) {
     group_ = kNone;
-    out_[size_++] = static_cast<char>(c);
+    out_[size_++] = static_cast<std::uint8_t>(c);
   }
 
-  std::string out_;
+  std::vector<std::uint8_t>& buffer_;
+  std::uint8_t* out_;
   std::size_t size_ = 0;
   std::uint32_t group_ = kNone;
   bool space_pending_ = false;
-};
-
-}  // namespace
-
-// The scan picks, for every candidate length, the farthest-back position in the window
-// whose bytes equal the candidate. Instead of scanning the window, the compressor keeps
-// chains of the positions whose first two, three and four bytes hash alike, in increasing
-// order, and lets each chain's head follow the window start. The first chain entry whose
-// bytes match is then the first hit of the plain scan.
-//
-// The tables are small enough to stay in the first-level cache and are never cleared:
-// entries hold base_ + index, and an entry below the current piece's base_ is stale and
-// reads as "none" (it wraps to a huge local index).
-class TDocMatchFinder {
- public:
-  // Indexes a new piece.
-  void Reset(std::string_view piece) {
-    b_ = reinterpret_cast<const std::uint8_t*>(piece.data());
-    n_ = piece.size();
-    if (next_base_ > 0xF0000000u - n_) {  // the stamps would run out: start again
-      std::memset(head_, 0, sizeof head_);
-      next_base_ = 1;
-    }
-    base_ = next_base_;
-    next_base_ = base_ + static_cast<std::uint32_t>(n_) + 1;
-    for (auto& next : next_) next.resize(n_);
-    std::uint32_t word = 0;  // the four bytes from i, most significant first
-    std::size_t i = n_;
-    // The last three positions start fewer than four bytes.
-    for (; i > 0 && i + 3 > n_; --i) {
-      word = word >> 8 | static_cast<std::uint32_t>(b_[i - 1]) << 24;
-      for (int chain = 0; chain < 3; ++chain) {
-        if (i - 1 + chain + 2 <= n_) Link(chain, word, i - 1);
-      }
-    }
-    for (; i-- > 0;) {
-      word = word >> 8 | static_cast<std::uint32_t>(b_[i]) << 24;
-      Link(2, word, i);
-      Link(1, word, i);
-      Link(0, word, i);
-    }
-  }
-
-  // Grows the candidate of len bytes at p as the plain scan does: while it is shorter than
-  // limit bytes and matches somewhere in [window, p), it takes one more byte, and the next
-  // search starts at that hit. Returns the final length; hit is where the candidate minus
-  // its last byte matched (kNone when it never grew). The window start must not decrease
-  // between calls.
-  std::size_t Grow(std::size_t p, std::size_t len, std::size_t window, std::size_t limit,
-                   std::uint32_t& hit) {
-    hit = kNone;
-    if (len >= limit) return len;
-    std::uint32_t s = kNone;
-    if (len == 1) {
-      const void* found = std::memchr(b_ + window, b_[p], p - window);
-      if (found == nullptr) return len;
-      s = static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(found) - b_);
-    } else {
-      s = NextMatch(FirstInWindow(ChainFor(len), p, window), ChainFor(len), p, len, limit);
-    }
-    while (s != kNone) {
-      // The first hit for len bytes is also the first for every length it matches.
-      const std::size_t common = CommonPrefix(s, p, limit);
-      hit = s;
-      len = std::min(common, limit - 1) + 1;
-      if (len >= limit) break;
-      // The next hit lies after s, on the chain of len bytes (four at most). s is on it
-      // when it shares that many bytes with p.
-      const int chain = ChainFor(len);
-      const std::uint32_t from = common >= static_cast<std::size_t>(chain) + 2
-                                     ? Local(next_[chain][s])
-                                     : FirstInWindow(chain, p, window);
-      s = NextMatch(from, chain, p, len, limit);
-    }
-    return len;
-  }
-
- private:
-  static constexpr int kHashBits = 13;
-
-  // Chain c holds positions by their first c + 2 bytes, taken from the top of word.
-  static std::uint16_t Hash(int chain, std::uint32_t word) {
-    static constexpr std::uint32_t kFactors[3] = {0xC2B2AE3Du, 0x85EBCA77u, 0x9E3779B1u};
-    const std::uint32_t key = word >> (8 * (2 - chain));
-    return static_cast<std::uint16_t>((key * kFactors[chain]) >> (32 - kHashBits));
-  }
-  std::uint32_t Local(std::uint32_t stamp) const { return stamp - base_; }
-  void Link(int chain, std::uint32_t word, std::size_t i) {
-    const std::uint16_t hash = Hash(chain, word);
-    next_[chain][i] = head_[chain][hash];
-    head_[chain][hash] = base_ + static_cast<std::uint32_t>(i);
-  }
-  // The chain's first position at or after the window start; the head moves along.
-  std::uint32_t FirstInWindow(int chain, std::size_t p, std::size_t window) {
-    std::uint32_t& head = head_[chain][Hash(chain, WordAt(p))];
-    while (Local(head) < window) head = next_[chain][Local(head)];
-    return Local(head);
-  }
-  // The four bytes from i, most significant first; bytes past the end read as 0.
-  std::uint32_t WordAt(std::size_t i) const {
-    if (i + 4 <= n_) {
-      std::uint32_t w;
-      std::memcpy(&w, b_ + i, 4);
-      if constexpr (std::endian::native == std::endian::little) w = ByteSwap(w);
-      return w;
-    }
-    std::uint32_t w = 0;
-    for (std::size_t k = 0; k < 4; ++k) w = w << 8 | (i + k < n_ ? b_[i + k] : 0);
-    return w;
-  }
-  static std::uint32_t ByteSwap(std::uint32_t w) {
-    return w >> 24 | (w >> 8 & 0xFF00) | (w << 8 & 0xFF0000) | w << 24;
-  }
-  static int ChainFor(std::size_t len) { return static_cast<int>(std::min<std::size_t>(len, 4)) - 2; }
-  // The first position from s on along the chain that matches at least len bytes.
-  std::uint32_t NextMatch(std::uint32_t s, int chain, std::size_t p, std::size_t len,
-                          std::size_t limit) const {
-    for (; s < p; s = Local(next_[chain][s])) {
-      if (b_[s + len - 1] == b_[p + len - 1] && CommonPrefix(s, p, limit) >= len) return s;
-    }
-    return kNone;
-  }
-  // How many bytes from a equal those from b (a < b), up to limit; b + limit <= n.
-  std::size_t CommonPrefix(std::size_t a, std::size_t b, std::size_t limit) const {
-    std::size_t k = 0;
-    if (b + 8 <= n_) {
-      std::uint64_t x, y;
-      std::memcpy(&x, b_ + a, 8);
-      std::memcpy(&y, b_ + b, 8);
-      if (x != y) {
-        const std::uint64_t diff = x ^ y;
-        const int bits = std::endian::native == std::endian::little ? std::countr_zero(diff)
-                                                                     : std::countl_zero(diff);
-        return std::min<std::size_t>(static_cast<std::size_t>(bits) / 8, limit);
-      }
-      k = 8;
-    }
-    while (k < limit && b_[a + k] == b_[b + k]) ++k;
-    return std::min(k, limit);
-  }
-
-  const std::uint8_t* b_ = nullptr;
-  std::size_t n_ = 0;
-  std::uint32_t base_ = 1, next_base_ = 1;
-  // Chains by the first 2, 3 and 4 bytes.
-  std::vector<std::uint32_t> next_[3];
-  std::uint32_t head_[3][1 << kHashBits] = {};
 };
 
 TDocCompressor::TDocCompressor() : finder_(std::make_unique<TDocMatchFinder>()) {}
@@ -226,27 +183,26 @@ TDocCompressor::~TDocCompressor() = default;
 std::string DocCompress(std::string_view piece) { return TDocCompressor().Compress(piece); }
 
 std::string TDocCompressor::Compress(std::string_view piece) {
-  const auto* b = reinterpret_cast<const std::uint8_t*>(piece.data());
   const std::size_t n = piece.size();
   TDocMatchFinder& finder = *finder_;
   finder.Reset(piece);
-  TTokenWriter writer(n);
-  std::size_t p = 0, len = 1;  // the candidate is the len bytes from p
-  while (p < n) {
+  const std::uint8_t* b = finder.text();
+  TTokenWriter writer(output_, n);
+  std::size_t p = 0;
+  // A copy needs 3 bytes and one more after them: the scan never lets a match reach the end.
+  for (; p + kMinCopy < n;) {
     const std::size_t window = p > kWindow ? p - kWindow : 0;
-    std::uint32_t hit = kNone;  // where the candidate minus its last byte matched
-    len = finder.Grow(p, len, window, std::min(kMaxCandidate, n - p), hit);
-    if (len < 4) {
-      writer.Literal(b[p]);
-      if (p + len == n) --len;
-      ++p;
+    std::uint32_t hit = kNone;
+    const std::size_t len = finder.Longest(p, window, std::min(kMaxCopy, n - p - 1), hit);
+    if (len >= kMinCopy) {
+      writer.Copy(p - hit, len);
+      p += len;
     } else {
-      writer.Copy(p - hit, len - 1);
-      const bool at_end = p + len == n;
-      p += len - 1;
-      len = at_end ? 1 : 2;
+      writer.Literal(b[p]);
+      ++p;
     }
   }
+  for (; p < n; ++p) writer.Literal(b[p]);
   return writer.Finish();
 }
 

@@ -9,9 +9,11 @@
 // token against the input and the output so far, and throws EInvalidPalmDatabase.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vesko {
 
@@ -19,8 +21,8 @@ inline constexpr int kDocRecordSize = 4096;
 
 class TDocMatchFinder;
 
-// Packs piece after piece, reusing its match tables (about 150 KB) between them; a writer
-// keeps one for all the records of a text.
+// Packs piece after piece, reusing its match tables and buffers (about 60 KB for 4,096-byte
+// pieces) between them; a writer keeps one for all the records of a text.
 class TDocCompressor {
  public:
   TDocCompressor();
@@ -33,6 +35,7 @@ class TDocCompressor {
 
  private:
   std::unique_ptr<TDocMatchFinder> finder_;
+  std::vector<std::uint8_t> output_;  // the tokens of the piece being packed
 };
 
 // Packs one piece with tables of its own; for many pieces a TDocCompressor is quicker.

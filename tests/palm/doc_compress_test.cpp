@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <random>
+#include <utility>
 #include <string>
 
 #include "palm/PalmDatabase.h"
@@ -160,6 +162,84 @@ TEST(DocCompress, MatchesThePlainScanOnSmallPieces) {
       for (char& c : spaced) c = c == 0 ? ' ' : c == 1 ? 'a' : '\x90';
       ExpectSameAsReference(spaced);
     }
+  }
+}
+
+// Text where no three bytes repeat within any window: every byte is a literal, so the
+// strings placed into it are the only matches.
+std::string NoRepeats(std::size_t size) {
+  std::string out;
+  for (std::size_t i = 0; out.size() < size; ++i) {
+    out.push_back(static_cast<char>('A' + i % 26));
+    out.push_back(static_cast<char>('a' + i / 26 % 26));
+    out.push_back(static_cast<char>('0' + i / 676 % 10));
+  }
+  out.resize(size);
+  return out;
+}
+
+std::string Placed(std::size_t size, std::initializer_list<std::pair<std::size_t, std::string>> at) {
+  std::string out = NoRepeats(size);
+  for (const auto& [offset, text] : at) out.replace(offset, text.size(), text);
+  return out;
+}
+
+struct TShapeCase {
+  const char* name;
+  std::string piece;
+};
+
+TEST(DocCompress, MatchesThePlainScanOnEdgeShapes) {
+  const std::string k = "\x88\x89\x8A\x8B\x8C\x8D\x8E\x8F\x90\x91\x92\x93";  // 12 bytes
+  const TShapeCase cases[] = {
+      {"source exactly 2047 back", Placed(3000, {{100, k}, {2147, k}})},
+      {"source 2048 back is out of the window", Placed(3000, {{100, k}, {2148, k}})},
+      {"older longer source just left the window", Placed(3000, {{99, k}, {1000, k.substr(0, 5)},
+                                                             {2147, k}})},
+      {"sources at 2047 and 2046 back", Placed(3000, {{100, k}, {101, k}, {2147, k}})},
+      {"first of two equally long sources", Placed(600, {{10, k.substr(0, 6) + "x"},
+                                                       {100, k.substr(0, 6) + "y"},
+                                                       {300, k.substr(0, 6) + "z"}})},
+      {"a later source is longer", Placed(600, {{10, k.substr(0, 4) + "x"},
+                                                {100, k.substr(0, 9) + "y"},
+                                                {200, k.substr(0, 7) + "y"},
+                                                {300, k.substr(0, 11) + "z"}})},
+      {"shared runs of 7, 8 and 9 bytes around the word size",
+       Placed(600, {{10, k.substr(0, 7)}, {50, k.substr(0, 8)}, {90, k.substr(0, 9)},
+                    {130, k}})},
+      {"two bytes shared, third differs", Placed(400, {{10, "\x88\x89x"}, {100, "\x88\x89y"},
+                                                      {200, "\x88\x89x"}})},
+      {"a match of ten running into the next one",
+       Placed(400, {{10, k}, {100, k.substr(0, 10) + k.substr(0, 10)}})},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ExpectSameAsReference(c.piece);
+  }
+}
+
+// A repeat that runs to the end of the piece, with 0..12 bytes of it left at the end: the
+// copy must stop one byte short, and the last bytes must become literals.
+TEST(DocCompress, MatchesThePlainScanWhenThePieceEndsInAMatch) {
+  const std::string k = "abcdefghijklm";
+  for (std::size_t tail = 0; tail <= k.size(); ++tail) {
+    SCOPED_TRACE(tail);
+    ExpectSameAsReference(Placed(50, {{5, k}}) + k.substr(0, tail));
+    ExpectSameAsReference(k + k.substr(0, tail));
+    ExpectSameAsReference(std::string(tail + 1, 'z'));
+  }
+}
+
+// Pieces of falling sizes through one compressor: tables and buffers sized by a longer
+// piece must not leak into a shorter one.
+TEST(DocCompress, MatchesThePlainScanOnShrinkingPieces) {
+  std::mt19937 rng(11);
+  const std::string text = ProseLike(rng, kDocRecordSize);
+  TDocCompressor compressor;
+  for (std::size_t n = kDocRecordSize; n > 0; n = n * 3 / 4) {
+    SCOPED_TRACE(n);
+    const std::string piece = text.substr(text.size() - n);
+    ASSERT_EQ(compressor.Compress(piece), DocCompressReference(piece));
   }
 }
 
