@@ -88,7 +88,7 @@ TComvertDoc::TComvertDoc() {
   progress_ = std::make_unique<TProgressForm>();
   items_ = std::make_unique<TMeDocItemList>();
   MakeTitle();
-  temp_path_ = HostText(PlugIn().api.BKA_GetTempFileName("pdb"));
+  temp_.path = HostText(PlugIn().api.BKA_GetTempFileName("pdb"));
   ReadOptions();
   PrepareItems();
 }
@@ -128,7 +128,7 @@ void TComvertDoc::ReadOptions() {
   // without its final delimiter gets one.
   std::string save_folder = settings.ReadString("Options", "SavePath", "");
   if (save_folder.empty()) save_folder = ExtractFilePath(PlugIn().settings_path);
-  dest_path_ = JoinPath(save_folder, ExtractFileName(temp_path_));
+  dest_path_ = JoinPath(save_folder, ExtractFileName(temp_.path));
   user_index_ = settings.ReadInteger("HotSync", "UserIndex", -1);
   target_ = settings.ReadInteger("Settings", "Target", kUnreadMails);
 }
@@ -186,7 +186,7 @@ TExportResult TComvertDoc::Export() {
       items_.reset();  // the text holds all they have; a big folder needs the room
       progress_->SetPosition(0);
       progress_->SetCaption(kCaptionConverting);
-      TDocFile doc(temp_path_, title_, true);
+      TDocFile doc(temp_.path, title_, true);
       doc.WriteText(text, SetProgress);
       progress_->Hide();
     }
@@ -194,10 +194,10 @@ TExportResult TComvertDoc::Export() {
     delivered = install ? Install() : SaveCopy();
   } catch (...) {
     progress_->Hide();
-    platform::RemoveFile(temp_path_);
+    platform::RemoveFile(temp_.path);
     throw;
   }
-  platform::RemoveFile(temp_path_);
+  platform::RemoveFile(temp_.path);
   if (!delivered) return TExportResult::kDeliveryFailed;
   if (mark_as_read_) MarkExportedRead();
   return TExportResult::kDelivered;
@@ -210,7 +210,7 @@ bool TComvertDoc::SaveCopy() {
   try {
     const std::string partial =
         platform::CreateUniqueFile(ExtractFilePath(dest_path_), "~vesko", ".tmp");
-    ok = platform::CopyFileTo(temp_path_, partial, true) &&
+    ok = platform::CopyFileTo(temp_.path, partial, true) &&
          platform::RenameFileOver(partial, dest_path_);
     if (!ok) platform::RemoveFile(partial);
   } catch (const EOSError&) {
@@ -232,7 +232,7 @@ bool TComvertDoc::SaveCopy() {
 
 bool TComvertDoc::Install() {
   TUserData users;
-  const bool ok = users.Install(user_index_, temp_path_);
+  const bool ok = users.Install(user_index_, temp_.path);
   const std::string name = users.GetUserName(user_index_);
   ExportUi().ShowMessage(PlugIn().main_window,
                          FormatText(ok ? kInstalledMessage : kInstallFailedMessage, {name}),

@@ -18,6 +18,7 @@
 #include "export/MeDocItemList.h"
 #include "export/Progress.h"
 #include "platform/datetime.h"
+#include "platform/files.h"
 
 namespace vesko {
 
@@ -67,7 +68,14 @@ class TComvertDoc {
   std::vector<TTargetMail> targets_;
   std::string dest_path_;
   std::string title_;
-  std::string temp_path_;
+  // The host's temporary file, removed when the export ends however it ends: also when
+  // preparing fails, or when no mail is left to export.
+  struct TTempFile {
+    std::string path;
+    ~TTempFile() {
+      if (!path.empty()) platform::RemoveFile(path);
+    }
+  } temp_;
   int user_index_ = -1;
   int count_ = 0;
   bool save_medoc_ = true;

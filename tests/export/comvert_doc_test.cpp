@@ -244,6 +244,23 @@ TEST(ComvertDoc, ExportsOnlyTheMailsStillThere) {
   EXPECT_EQ(text.rfind("From:", 0), 0u);
   EXPECT_NE(text.find("Subject:two"), std::string::npos);
   EXPECT_EQ(text.find("Subject:three"), std::string::npos);
+  EXPECT_TRUE(host.TempFiles().empty());
+}
+
+TEST(ComvertDoc, NoMailLeftAfterTheCountLeavesNoTemporaryFile) {
+  test::TScratchFolder root;
+  TFakeHost host(root.path());
+  AddThreeMails(host);
+  host.SetOption("Settings", "Target", "1");
+  host.on_temp_file = [&] { host.mails.clear(); };
+  {
+    TComvertDoc doc;
+    EXPECT_EQ(doc.Count(), 0);
+    EXPECT_EQ(doc.Export(), TExportResult::kNothing);
+  }
+  EXPECT_EQ(host.temp_files_handed_out, 1);
+  EXPECT_TRUE(host.TempFiles().empty());
+  EXPECT_TRUE(host.selections.empty());
 }
 
 }  // namespace

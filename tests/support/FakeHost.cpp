@@ -54,7 +54,10 @@ const char* VESKO_STDCALL GetTempFileName(const char* extension) {
   static std::string slot;
   const int n = ++current->temp_files_handed_out;
   if (current->on_temp_file) current->on_temp_file();
-  return Keep(slot, current->temp_folder + "bk" + std::to_string(n) + "." + extension);
+  // As the mail client does, the file is made empty, so the name is the caller's.
+  const std::string path = current->temp_folder + "bk" + std::to_string(n) + "." + extension;
+  if (platform::DirectoryExists(current->temp_folder)) platform::WriteWholeFile(path, "");
+  return Keep(slot, path);
 }
 
 int VESKO_STDCALL GetNextMail(int start, char* id, int size, BOOL32 selected) {
