@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "tools/DataFolder.h"
 #include "tools/commands.h"
+#include "tools/posix/StoreOptions.h"
 #include "tools/posix/host/Charsets.h"
 #include "tools/posix/host/MailHost.h"
 
@@ -17,27 +18,14 @@ namespace {
 
 using host::TMailHost;
 
-struct TStoreOptions {
-  std::string store;
-  std::string folder;
-};
-
-void AddStoreOptions(CLI::App& command, TStoreOptions& options) {
-  command.add_option("--store", options.store,
-                     "Maildir, mbox file or folder of .eml files (default: <data>/Mail)")
-      ->type_name("PATH");
-  command.add_option("--folder", options.folder, "Folder, e.g. Inbox or Lists/ml")
-      ->type_name("NAME");
-}
-
-// Opens the store and folder; without --store, the default store only when it exists.
-void OpenStore(TMailHost& host, const TStoreOptions& options, bool required) {
+// Opens the store and folder. Without --store, list takes the default store (the sample
+// on first use); menus use it only when it is already there.
+void OpenStore(const TStoreOptions& options, bool required) {
   if (options.store.empty() && !required && !platform::DirectoryExists(DataFolder() + "Mail") &&
       !platform::FileExists(DataFolder() + "Mail")) {
     return;
   }
-  host.OpenStore(options.store);
-  host.SelectFolder(options.folder);
+  OpenHost(options);
 }
 
 // The unfolded value of a header field of a raw mail; empty when missing.
@@ -77,7 +65,7 @@ void ListFolders(TMailHost& host) {
 
 void ListMails(const TStoreOptions& options, bool folders) {
   TMailHost& host = TMailHost::Instance();
-  OpenStore(host, options, true);
+  OpenStore(options, true);
   if (folders) return ListFolders(host);
   std::printf("%s (%s)\n", host.CurrentFolderDisplayName().c_str(),
               host::StoreKindName(host.store_kind()));
@@ -93,7 +81,7 @@ void ListMails(const TStoreOptions& options, bool folders) {
 
 void PrintMenus(const TStoreOptions& options, std::vector<int> types, bool before) {
   TMailHost& host = TMailHost::Instance();
-  OpenStore(host, options, false);
+  OpenStore(options, false);
   if (!before) host.LoadPlugIn();
   if (types.empty()) types = {host::kMainMenu, host::kTreeMenu};
   static const char* const kNames[] = {"main menu", "mail list pop-up", "folder tree pop-up",
