@@ -10,17 +10,11 @@
 #include "palm/DocReader.h"
 #include "palm/timet.h"
 #include "platform/files.h"
+#include "tools/BinaryStdio.h"
+#include "tools/TerminalText.h"
 #include "tools/commands.h"
 
 namespace vesko::tools {
-
-// The terminal's side, in tools/posix/doc_terminal.cpp and tools/win32/doc_terminal.cpp.
-// A title typed on the terminal as Shift JIS; throws TCommandError when it can't be.
-std::string TitleFromTerminal(const std::string& title);
-// Shift JIS text as the terminal shows it; bytes that don't convert become '?'.
-std::string TextToTerminal(const std::string& shift_jis);
-// Makes stdout write bytes unchanged.
-void SetBinaryStdout();
 
 namespace {
 
@@ -49,7 +43,7 @@ void RunWrite(const TWriteOptions& o) {
   } catch (const EOSError& e) {
     throw TCommandError(e.what(), kExitBadInput);
   }
-  TDocFile doc(o.output, TitleFromTerminal(o.title), !o.plain);
+  TDocFile doc(o.output, FromTerminalText(o.title), !o.plain);
   doc.WriteText(text);
   std::printf("%s: %d records, %lld bytes\n", o.output.c_str(), doc.RecordCount(),
               static_cast<long long>(doc.FileSize()));
@@ -67,7 +61,7 @@ void RunRead(const TReadOptions& o) {
     platform::WriteWholeFile(o.output, text);
     return;
   }
-  SetBinaryStdout();
+  SetBinaryStdio();
   if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
     throw TCommandError("writing the text to standard output failed");
   }
@@ -104,7 +98,7 @@ void RunInfo(const std::string& input) {
   const TDocRecord0& r0 = doc->record0();
   std::printf("file:              %s (%lld bytes)\n", input.c_str(),
               static_cast<long long>(doc->database().FileSize()));
-  std::printf("name:              %s\n", TextToTerminal(h.Name).c_str());
+  std::printf("name:              %s\n", ToTerminalText(h.Name).c_str());
   std::printf("attributes:        %s\n", Attributes(h).c_str());
   std::printf("version:           %d\n", h.Version);
   std::printf("created:           %s\n", FormatDate(h.CreationDate).c_str());
@@ -138,7 +132,7 @@ void RunInfo(const std::string& input) {
       const std::string_view bytes = doc->RecordBytes(static_cast<int>(i));
       if (bytes.size() == 20) {
         const std::string title(bytes.substr(0, bytes.substr(0, 16).find('\0')));
-        content = "bookmark \"" + TextToTerminal(title) + "\" at " +
+        content = "bookmark \"" + ToTerminalText(title) + "\" at " +
                   std::to_string(static_cast<std::uint8_t>(bytes[16]) << 24 |
                                  static_cast<std::uint8_t>(bytes[17]) << 16 |
                                  static_cast<std::uint8_t>(bytes[18]) << 8 |

@@ -2,10 +2,9 @@
 // plug-in has added its command, and print the plug-in's information.
 #include <CLI/CLI.hpp>
 
-#include <strings.h>
-
 #include <cstdio>
 
+#include "mail/MIMEItem.h"
 #include "platform/files.h"
 #include "tools/DataFolder.h"
 #include "tools/commands.h"
@@ -28,32 +27,6 @@ void OpenStore(const TStoreOptions& options, bool required) {
   OpenHost(options);
 }
 
-// The unfolded value of a header field of a raw mail; empty when missing.
-std::string HeaderValue(const std::string& source, const std::string& name) {
-  std::size_t pos = 0;
-  while (pos < source.size()) {
-    std::size_t end = source.find("\r\n", pos);
-    if (end == std::string::npos) end = source.size();
-    if (end == pos) break;  // the empty line ends the header
-    const std::string line = source.substr(pos, end - pos);
-    pos = end + 2;
-    if (line.size() <= name.size() || line[name.size()] != ':' ||
-        strncasecmp(line.c_str(), name.c_str(), name.size()) != 0) {
-      continue;
-    }
-    std::string value = line.substr(name.size() + 1);
-    while (pos < source.size() && (source[pos] == ' ' || source[pos] == '\t')) {
-      end = source.find("\r\n", pos);
-      if (end == std::string::npos) end = source.size();
-      value += source.substr(pos, end - pos);
-      pos = end + 2;
-    }
-    const std::size_t first = value.find_first_not_of(" \t");
-    return first == std::string::npos ? std::string() : value.substr(first);
-  }
-  return {};
-}
-
 // The folders of the store: display name, then where the folder's Folder.ini goes.
 void ListFolders(TMailHost& host) {
   for (const std::string& folder : host.FolderNames()) {
@@ -70,9 +43,11 @@ void ListMails(const TStoreOptions& options, bool folders) {
   std::printf("%s (%s)\n", host.CurrentFolderDisplayName().c_str(),
               host::StoreKindName(host.store_kind()));
   for (const host::TMailEntry& mail : host.Mails()) {
-    const std::string source = host.Source(mail.id);
+    // The header fields as the plug-in reads them, decoded as the host decodes them for it.
+    TMIMEItem item;
+    item.Parse(host.Source(mail.id));
     auto decoded = [&](const char* name) {
-      return host::Cp932ToUtf8(host::DecodeMimeHeader(HeaderValue(source, name)));
+      return host::Cp932ToUtf8(host::DecodeMimeHeader(item.GetHeader(name)));
     };
     std::printf("%s\t%s\t%s\t%s\t%s\n", mail.id.c_str(), mail.read ? "R" : "-",
                 decoded("Date").c_str(), decoded("From").c_str(), decoded("Subject").c_str());
