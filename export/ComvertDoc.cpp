@@ -5,6 +5,7 @@
 #include "export/ExportCommand.h"
 #include "export/ExportUi.h"
 #include "export/Messages.h"
+#include "host/HostProtocol.h"
 #include "host/IniFile.h"
 #include "host/PlugIn.h"
 #include "hotsync/AutoInst.h"
@@ -18,13 +19,9 @@
 namespace vesko {
 namespace {
 
-constexpr int kMailIdSize = 255;
-constexpr unsigned kMarkAsReadCommand = 10511;  // the host's "mark the selection read"
 constexpr char kCrLf[] = "\r\n";
 
 enum TTarget { kUnreadMails = 0, kAllMails = 1, kSelectedMails = 2 };
-
-std::string HostText(const char* text) { return text != nullptr ? std::string(text) : ""; }
 
 TIniFile Settings() { return TIniFile(PlugIn().settings_path); }
 

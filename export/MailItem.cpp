@@ -17,9 +17,6 @@ namespace {
 constexpr int kHeaderSize = 255;  // the host cuts decoded header values here
 constexpr int kEucJp = 4;         // DetectCode's answer for EUC-JP text
 
-// A text that the host returned, or the empty text for null.
-std::string HostText(const char* text) { return text != nullptr ? std::string(text) : ""; }
-
 std::string DecodeHeader(const TBeckyAPI& api, const std::string& value) {
   char buffer[kHeaderSize + 1] = {};
   api.BKA_MIMEHeader(value.c_str(), buffer, kHeaderSize, 0);
@@ -42,7 +39,7 @@ TMailItem::TMailItem(const std::string& mail_id, const TMeDocItemList& owner) : 
   const TBeckyAPI& api = PlugIn().api;
   const TTextOptions& options = owner.Options();
   TMIMEItem root;
-  root.Parse(HostText(api.BKA_GetSource(mail_id.c_str())));
+  root.Parse(TakeHostText(api, api.BKA_GetSource(mail_id.c_str())));
   date_ = ParseMailDate(root.GetHeader("Date"));
   from_ = DecodeHeader(api, root.GetHeader("From"));
   subject_ = DecodeHeader(api, root.GetHeader("Subject"));
@@ -63,7 +60,7 @@ TMailItem::TMailItem(const std::string& mail_id, const TMeDocItemList& owner) : 
     text = JoinLines(root.body());
     if (DetectCode(text) == kEucJp) converter = api.BKA_EUC_JP;
   }
-  body_ = HostText(converter(text.c_str(), 0));
+  body_ = TakeHostText(api, converter(text.c_str(), 0));
   CleanUpText(body_, options);
 }
 

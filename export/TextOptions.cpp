@@ -14,8 +14,6 @@ namespace {
 // the sub-key of that name.
 constexpr char kHostSettingsKey[] = "Software\\RimArts\\B2\\Settings";
 
-std::string HostText(const char* text) { return text != nullptr ? std::string(text) : ""; }
-
 // A registry value read as an integer: a number value, or a text holding a number.
 int ReadRegistryInteger(const std::string& key, const std::string& name, int fallback) {
   if (const auto value = platform::RegReadDword(key, name)) return static_cast<int>(*value);

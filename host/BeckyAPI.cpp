@@ -104,4 +104,13 @@ bool TBeckyAPI::Bind(void* module, void* (*lookup)(void* module, const char* nam
   return module_ != nullptr;
 }
 
+std::string HostText(const char* text) { return text != nullptr ? std::string(text) : ""; }
+
+std::string TakeHostText(const TBeckyAPI& api, char* text) {
+  if (text == nullptr) return {};
+  std::string copy = text;
+  api.BKA_Free(text);
+  return copy;
+}
+
 }  // namespace vesko

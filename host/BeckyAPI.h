@@ -3,10 +3,14 @@
 // order, and fails as soon as one is missing. Every other unit calls the host through this
 // table. All functions use the host's calling convention (stdcall on Windows); texts are
 // zero-terminated Shift JIS; mail and folder IDs are such texts, handed out by the host.
-// Texts that the host returns belong to the host and are never freed by the plug-in.
+// Most texts that the host returns belong to the host (HostText copies them). The raw
+// source of BKA_GetSource and the results of the seven converters are blocks the host
+// allocated for the caller with BKA_Alloc: TakeHostText copies one and gives it back with
+// BKA_Free at once, so a long-running client loses no memory to an export.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/export.h"
 
@@ -153,5 +157,12 @@ class TBeckyAPI {
  private:
   void* module_ = nullptr;  // the host module, null until bound
 };
+
+// A text that the host keeps, copied; null gives the empty text.
+std::string HostText(const char* text);
+
+// A block that the host allocated for the plug-in: copied, then released with BKA_Free.
+// Null gives the empty text and frees nothing.
+std::string TakeHostText(const TBeckyAPI& api, char* text);
 
 }  // namespace vesko

@@ -8,10 +8,12 @@
 
 #include "export/ExportCommand.h"
 #include "host/Guard.h"
+#include "host/HostProtocol.h"
 #include "host/IniFile.h"
 #include "host/PlugIn.h"
 #include "host/SettingsPath.h"
 #include "host/Version.h"
+#include "host/VersionTexts.h"
 #include "platform/export.h"
 #include "platform/module.h"
 #include "platform/ui.h"
@@ -23,17 +25,10 @@ constexpr const char* kCommandDescription = "Export Doc Format";
 // "Palm Doc形式でｴｸｽﾎﾟｰﾄ": the last six characters are half-width katakana.
 constexpr const char* kMenuText =
     "Palm Doc\x8c\x60\x8e\xae\x82\xc5\xb4\xb8\xbd\xce\xdf\xb0\xc4";
-constexpr int kMainMenuType = 0;  // the main window's menu bar
-constexpr int kTreeMenuType = 2;  // the folder tree's pop-up
-constexpr unsigned kMainMenuAnchor = 32774;  // the new item goes before this one
-constexpr unsigned kTreeMenuAnchor = 32798;
 
 constexpr const char* kPlugInName = "Export Doc format Plugin Vesko";
-constexpr const char* kVendor = "Vesko developers <vesko@vesko.example>";
+constexpr const char* kVendor = VESKO_COMPANY_NAME;
 constexpr const char* kDescription = "Export Mail(s) by Palm Doc Format";
-// The information block: name, vendor and version of 80 bytes each, then the description.
-constexpr std::size_t kInfoFieldSize = 80;
-constexpr std::size_t kInfoDescriptionOffset = 240;
 
 bool LoadPlugIn() noexcept {
   try {
@@ -110,13 +105,13 @@ VESKO_API int VESKO_STDCALL BKC_OnMenuInit(HOSTHANDLE, HOSTHANDLE menu, int type
   return Guarded(0, [&] {
     TBeckyAPI& api = PlugIn().api;
     if (!api.bound()) return 0;
-    if (type == kMainMenuType) {
+    if (type == kMainMenu) {
       THandle drop_down = platform::SubMenuAt(menu, 0);
       const int position = AnchorPosition(drop_down, kMainMenuAnchor);
       const unsigned id = api.BKA_RegisterCommand(kCommandDescription, type, OnExportCommand);
       api.BKA_RegisterUICallback(id, OnExportMenuState);
       platform::InsertMenuText(drop_down, position, id, kMenuText);
-    } else if (type == kTreeMenuType) {
+    } else if (type == kTreeMenu) {
       const int position = AnchorPosition(menu, kTreeMenuAnchor);
       const unsigned id = api.BKA_RegisterCommand(kCommandDescription, type, OnExportCommand);
       api.BKA_RegisterUICallback(id, OnExportMenuState);

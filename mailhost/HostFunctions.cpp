@@ -1,15 +1,21 @@
 // The 54 host functions, exported by name from the vesko program for the plug-in to bind.
-// Each catches everything, so no exception goes back into the plug-in. A text that one
-// of them returns stays valid until that same function is called again: each keeps one
-// buffer of its own, so a long export holds no more than one result per function.
+// Each catches everything, so no exception goes back into the plug-in. The raw source
+// (BKA_GetSource) and the converters' results are blocks allocated with BKA_Alloc for
+// the caller, who gives them back with BKA_Free; the host counts those still live. Any
+// other text that one of them returns stays valid until that same function is called
+// again: each keeps one buffer of its own.
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "host/BeckyAPI.h"
 #include "platform/files.h"
 #include "mailhost/Charsets.h"
 #include "mailhost/MailHostImpl.h"
+
+VESKO_API void* VESKO_STDCALL BKA_Alloc(int size);
+VESKO_API void VESKO_STDCALL BKA_Free(void* block);
 
 using vesko::BOOL32;
 using vesko::DWORD32;
@@ -49,11 +55,18 @@ std::string Text(const char* text) { return text != nullptr ? text : ""; }
 
 void CopyOut(const std::string& text, char* buffer, int size) { CopyCp932(text, buffer, size); }
 
-char* Convert(std::string& buffer, const char* text, BOOL32 encode, const char* charset) {
-  static char empty[1] = "";
-  return Safely(empty, [&] {
+// A copy of text in a block of BKA_Alloc, or null when there is no memory.
+char* Allocated(const std::string& text) {
+  if (text.size() >= static_cast<std::size_t>(std::numeric_limits<int>::max())) return nullptr;
+  char* block = static_cast<char*>(BKA_Alloc(static_cast<int>(text.size())));
+  if (block != nullptr) std::memcpy(block, text.c_str(), text.size() + 1);
+  return block;
+}
+
+char* Convert(const char* text, BOOL32 encode, const char* charset) {
+  return Safely<char*>(nullptr, [&] {
     const std::string in = Text(text);
-    return Keep(buffer, encode ? FromCp932(in, charset) : ToCp932(in, charset));
+    return Allocated(encode ? FromCp932(in, charset) : ToCp932(in, charset));
   });
 }
 
@@ -221,13 +234,11 @@ VESKO_API int VESKO_STDCALL BKA_GetCharSet(const char*, char* buffer, int size) 
 }
 
 VESKO_API char* VESKO_STDCALL BKA_GetSource(const char* mail_id) {
-  static std::string buffer;
-  static char empty[1] = "";
-  return Safely(empty, [&] {
+  return Safely<char*>(nullptr, [&] {
     TMailHost::TImpl& host = HostImpl();
     const std::string id = Text(mail_id);
-    if (host.Find(id) == nullptr) return empty;
-    return Keep(buffer, vesko::mailhost::ToCrLf(host.store->Read(host.folder, id)));
+    if (host.Find(id) == nullptr) return Allocated("");
+    return Allocated(vesko::mailhost::ToCrLf(host.store->Read(host.folder, id)));
   });
 }
 
@@ -237,7 +248,9 @@ VESKO_API char* VESKO_STDCALL BKA_GetHeader(const char* mail_id) {
   static std::string buffer;
   static char empty[1] = "";
   return Safely(empty, [&] {
-    const std::string source = BKA_GetSource(mail_id);
+    char* block = BKA_GetSource(mail_id);
+    const std::string source = block != nullptr ? block : "";
+    BKA_Free(block);
     const std::size_t end = source.find("\r\n\r\n");
     return Keep(buffer, end == std::string::npos ? source : source.substr(0, end + 2));
   });
@@ -281,23 +294,45 @@ VESKO_API void VESKO_STDCALL BKA_CompAttachFile(HOSTHANDLE, const char*, const c
 
 // --- Memory ------------------------------------------------------------------------------
 
+// Blocks of size bytes and one more for a terminating zero. A block that the host did not
+// hand out is neither freed nor resized: it is counted as a foreign free.
 VESKO_API void* VESKO_STDCALL BKA_Alloc(int size) {
-  return size >= 0 ? std::malloc(static_cast<std::size_t>(size) + 1) : nullptr;
+  return Safely<void*>(nullptr, [&]() -> void* {
+    if (size < 0) return nullptr;
+    void* block = std::malloc(static_cast<std::size_t>(size) + 1);
+    if (block != nullptr) HostImpl().blocks.insert(block);
+    return block;
+  });
 }
 
 VESKO_API void* VESKO_STDCALL BKA_ReAlloc(void* block, int size) {
-  return size >= 0 ? std::realloc(block, static_cast<std::size_t>(size) + 1) : nullptr;
+  if (block == nullptr) return BKA_Alloc(size);
+  return Safely<void*>(nullptr, [&]() -> void* {
+    TMailHost::TImpl& host = HostImpl();
+    if (size < 0 || host.blocks.count(block) == 0) return nullptr;
+    void* resized = std::realloc(block, static_cast<std::size_t>(size) + 1);
+    if (resized == nullptr) return nullptr;
+    host.blocks.erase(block);
+    host.blocks.insert(resized);
+    return resized;
+  });
 }
 
-VESKO_API void VESKO_STDCALL BKA_Free(void* block) { std::free(block); }
+VESKO_API void VESKO_STDCALL BKA_Free(void* block) {
+  if (block == nullptr) return;
+  TMailHost::TImpl& host = HostImpl();
+  if (host.blocks.erase(block) == 0) {
+    ++host.foreign_frees;
+    return;
+  }
+  std::free(block);
+}
 
 // --- Converters --------------------------------------------------------------------------
 
-// Each converter keeps its own result buffer.
-#define VESKO_HOST_CONVERTER(name, charset)                                \
-  VESKO_API char* VESKO_STDCALL name(const char* text, BOOL32 encode) {  \
-    static std::string buffer;                                           \
-    return Convert(buffer, text, encode, charset);                       \
+#define VESKO_HOST_CONVERTER(name, charset)                               \
+  VESKO_API char* VESKO_STDCALL name(const char* text, BOOL32 encode) { \
+    return Convert(text, encode, charset);                              \
   }
 
 VESKO_HOST_CONVERTER(BKA_ISO_2022_JP, "iso-2022-jp")

@@ -2,21 +2,19 @@
 // plug-in's load. See MailHost.h.
 #include "mailhost/MailHost.h"
 
-#include <dlfcn.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 
 #include "platform/files.h"
+#include "platform/module.h"
 #include "mailhost/Charsets.h"
 #include "mailhost/MailHostImpl.h"
 
 namespace vesko::mailhost {
 namespace {
 
-constexpr const char* kPlugInFile = "Vesko.so";
 constexpr const char* kFolderIdRoot = "Folders/";
 
 // The store's name as "[name]" shows it: its file or folder name, without ".mbox", and
@@ -35,14 +33,6 @@ std::string BoxNameOf(const std::string& path) {
   }
   if (name.empty() || name == "." || name == "..") name = "mail";
   return name;
-}
-
-std::string ProgramFolder() {
-  char path[4096];
-  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return "./";
-  std::string folder(path, static_cast<std::size_t>(n));
-  return folder.substr(0, folder.rfind('/') + 1);
 }
 
 void PrintMessage(const TMessageRecord& message) {
@@ -177,9 +167,9 @@ void TMailHost::TImpl::BuildMenus() {
   };
   const TDropDown bar[] = {
       {"File", {item(32771, "Save As..."), item(32772, "Import..."), separator,
-                item(32774, "Print..."), separator, item(57665, "Exit")}},
+                item(kMainMenuAnchor, "Print..."), separator, item(57665, "Exit")}},
       {"Edit", {item(57634, "Copy"), item(57642, "Select All")}},
-      {"Mail", {item(32780, "Check Mail"), item(10511, "Mark as Read"),
+      {"Mail", {item(32780, "Check Mail"), item(kMarkAsReadCommand, "Mark as Read"),
                 item(10512, "Mark as Unread")}},
   };
   for (const TDropDown& drop_down : bar) {
@@ -188,9 +178,9 @@ void TMailHost::TImpl::BuildMenus() {
     roots[kMainMenu]->items.push_back({~0u, drop_down.title, sub, false});
   }
   roots[kListMenu]->items = {item(32801, "Reply"), item(32802, "Forward"), separator,
-                             item(10511, "Mark as Read")};
+                             item(kMarkAsReadCommand, "Mark as Read")};
   roots[kTreeMenu]->items = {item(32796, "New Folder..."), item(32797, "Rename Folder..."),
-                             separator, item(32798, "Properties...")};
+                             separator, item(kTreeMenuAnchor, "Properties...")};
   roots[kMessageMenu]->items = {item(57634, "Copy"), item(57642, "Select All")};
 }
 
@@ -293,8 +283,9 @@ void TMailHost::SetSelection(const std::vector<std::string>& mail_ids) {
 
 void TMailHost::LoadPlugInOnly() {
   if (plugin_loaded()) return;
-  const std::string source = ProgramFolder() + kPlugInFile;
-  const std::string target = impl_->host_folders.plugins + kPlugInFile;
+  // The plug-in built beside the program is put into the plug-in folder.
+  const std::string source = platform::ProgramFolder() + platform::kPlugInFileName;
+  const std::string target = impl_->host_folders.plugins + platform::kPlugInFileName;
   if (platform::FileExists(source) &&
       (!platform::FileExists(target) ||
        platform::ReadWholeFile(source) != platform::ReadWholeFile(target))) {
@@ -302,23 +293,28 @@ void TMailHost::LoadPlugInOnly() {
   }
   if (!platform::FileExists(target)) throw EMailHostError("no plug-in at " + target);
 
-  void* library = ::dlopen(target.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (library == nullptr) throw EMailHostError(std::string("cannot load the plug-in: ") + ::dlerror());
-  // The library reports a failed start (its host function table didn't bind) here.
+  std::string error;
+  // On Windows a library whose start fails (its host function table didn't bind) does
+  // not load at all; a Linux library reports that through VeskoLoadFailed.
+  void* library = platform::LoadModule(target, error);
+  if (library == nullptr) throw EMailHostError("cannot load the plug-in: " + error);
   using TLoadFailed = int (*)();
-  auto load_failed = reinterpret_cast<TLoadFailed>(::dlsym(library, "VeskoLoadFailed"));
+  auto load_failed =
+      reinterpret_cast<TLoadFailed>(platform::FindProcAddress(library, "VeskoLoadFailed"));
   if (load_failed != nullptr && load_failed() != 0) {
-    ::dlclose(library);
+    platform::FreeModule(library);
     throw EMailHostError("the plug-in refused to load: the host lacks a function it needs");
   }
   TLoadedPlugIn& plugin = impl_->plugin;
   plugin.library = library;
-  plugin.on_start = reinterpret_cast<decltype(plugin.on_start)>(::dlsym(library, "BKC_OnStart"));
-  plugin.on_menu_init =
-      reinterpret_cast<decltype(plugin.on_menu_init)>(::dlsym(library, "BKC_OnMenuInit"));
-  plugin.on_setup =
-      reinterpret_cast<decltype(plugin.on_setup)>(::dlsym(library, "BKC_OnPlugInSetup"));
-  plugin.on_info = reinterpret_cast<decltype(plugin.on_info)>(::dlsym(library, "BKC_OnPlugInInfo"));
+  auto find = [&](auto& slot, const char* name) {
+    slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(
+        platform::FindProcAddress(library, name));
+  };
+  find(plugin.on_start, "BKC_OnStart");
+  find(plugin.on_menu_init, "BKC_OnMenuInit");
+  find(plugin.on_setup, "BKC_OnPlugInSetup");
+  find(plugin.on_info, "BKC_OnPlugInInfo");
 }
 
 void TMailHost::LoadPlugIn() {
@@ -336,7 +332,7 @@ void TMailHost::InitMenus() {
 
 void TMailHost::UnloadPlugIn() {
   if (!plugin_loaded()) return;
-  ::dlclose(impl_->plugin.library);
+  platform::FreeModule(impl_->plugin.library);
   impl_->plugin = {};
   impl_->commands.clear();
   impl_->BuildMenus();
@@ -346,14 +342,15 @@ bool TMailHost::plugin_loaded() const { return impl_->plugin.library != nullptr;
 
 TPlugInInfo TMailHost::PlugInInfo() {
   if (impl_->plugin.on_info == nullptr) throw EMailHostError("the plug-in gives no information");
-  // The block: name, vendor and version 80 bytes each, then the description.
   char block[1024] = {};
   impl_->plugin.on_info(block);
   block[sizeof block - 1] = '\0';
-  auto text = [&](int offset, int size) {
-    return std::string(block + offset, strnlen(block + offset, static_cast<std::size_t>(size)));
+  auto text = [&](std::size_t offset, std::size_t size) {
+    return std::string(block + offset, strnlen(block + offset, size));
   };
-  return {text(0, 80), text(80, 80), text(160, 80), text(240, sizeof block - 240)};
+  return {text(0, kInfoFieldSize), text(kInfoFieldSize, kInfoFieldSize),
+          text(2 * kInfoFieldSize, kInfoFieldSize),
+          text(kInfoDescriptionOffset, sizeof block - kInfoDescriptionOffset)};
 }
 
 int TMailHost::PlugInSetup() {
@@ -425,6 +422,9 @@ std::string TMailHost::RenderMenu(int menu_type, bool ask_state) {
   if (const TMenu* root = static_cast<const TMenu*>(menu(menu_type))) render(render, *root, 0);
   return out;
 }
+
+std::size_t TMailHost::LiveBlocks() const { return impl_->blocks.size(); }
+int TMailHost::ForeignFrees() const { return impl_->foreign_frees; }
 
 const std::vector<TMessageRecord>& TMailHost::messages() const { return impl_->messages; }
 void TMailHost::ClearMessages() { impl_->messages.clear(); }

@@ -27,20 +27,11 @@
 #include <string>
 #include <vector>
 
+#include "host/HostProtocol.h"
 #include "mailhost/MailHostError.h"
 #include "platform/types.h"
 
 namespace vesko::mailhost {
-
-// The host's menus, by the menu type that BKC_OnMenuInit receives.
-inline constexpr int kMainMenu = 0;       // the main window's menu bar
-inline constexpr int kListMenu = 1;       // the mail list's pop-up
-inline constexpr int kTreeMenu = 2;       // the folder tree's pop-up
-inline constexpr int kMessageMenu = 3;    // the message view's pop-up
-inline constexpr int kMenuTypeCount = 4;
-
-// The host's command that marks the selected mails as read (posted as WM_COMMAND).
-inline constexpr unsigned kMarkAsReadCommand = 10511;
 
 // Where the host keeps its files, each with a trailing delimiter. The data and plug-in
 // folders are there already; the temporary folder is made when it is first asked for.
@@ -146,6 +137,12 @@ class TMailHost {
   // drop-downs indented under their title; texts in UTF-8. States are asked of the
   // plug-in when ask_state is true.
   std::string RenderMenu(int menu_type, bool ask_state);
+
+  // --- The host's memory -------------------------------------------------------------
+  // Blocks handed out by BKA_Alloc (sources, converted texts) and not yet freed, and the
+  // BKA_Free calls for blocks the host never handed out.
+  std::size_t LiveBlocks() const;
+  int ForeignFrees() const;
 
   // --- What the plug-in showed -------------------------------------------------------
   const std::vector<TMessageRecord>& messages() const;

@@ -93,6 +93,10 @@ class TMailHost::TImpl {
   bool Enabled(const TRegisteredCommand& command);
   void Run(const TRegisteredCommand& command);
 
+  // The blocks of BKA_Alloc still live, and the frees of blocks that weren't.
+  std::set<void*> blocks;
+  int foreign_frees = 0;
+
   // The message queue and what the plug-in showed.
   void ProcessQueue();
   void PumpFromPlugIn() noexcept;  // the plug-in's ProcessMessages

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/HostProtocol.h"
 #include "platform/errors.h"
 #include "mailhost/MailHost.h"
 
@@ -22,8 +23,8 @@ class EMailStoreError : public EVeskoError {
 };
 
 inline constexpr const char* kTopFolder = "Inbox";
-// IDs never exceed this many bytes, so they fit the plug-in's 255-byte buffer.
-inline constexpr std::size_t kMaxMailIdLength = 200;
+// IDs never exceed this many bytes, so they fit the plug-in's mail ID buffer.
+inline constexpr std::size_t kMaxMailIdLength = kMailIdSize - 1;
 
 struct TStoredMail {
   std::string id;

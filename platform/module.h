@@ -12,6 +12,18 @@ void* MainModuleHandle();
 // The address of the function exported as name from module, or null when there is none.
 void* FindProcAddress(void* module, const char* name);
 
+// The plug-in library's file name on this system: "Vesko.dll" or "Vesko.so".
+extern const char* const kPlugInFileName;
+
+// Loads the library at path (LoadLibrary, dlopen) and runs its start code. Null when that
+// fails, with the system's reason in error.
+void* LoadModule(const std::string& path, std::string& error);
+// Unloads a library of LoadModule; null does nothing.
+void FreeModule(void* module);
+
+// The folder of the running program, with a trailing delimiter; "" when unknown.
+std::string ProgramFolder();
+
 // The full path of the module (library or program) that holds this code: on Windows
 // through __ImageBase, elsewhere through dladdr. Empty when it can't be found.
 std::string OwnModulePath();

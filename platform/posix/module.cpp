@@ -1,8 +1,11 @@
 #include "platform/module.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 namespace vesko::platform {
+
+const char* const kPlugInFileName = "Vesko.so";
 
 void* MainModuleHandle() {
   // The program's own handle stays valid for the life of the process; it is never closed.
@@ -11,6 +14,27 @@ void* MainModuleHandle() {
 
 void* FindProcAddress(void* module, const char* name) {
   return module == nullptr ? nullptr : ::dlsym(module, name);
+}
+
+void* LoadModule(const std::string& path, std::string& error) {
+  void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (module == nullptr) {
+    const char* reason = ::dlerror();
+    error = reason != nullptr ? reason : path;
+  }
+  return module;
+}
+
+void FreeModule(void* module) {
+  if (module != nullptr) ::dlclose(module);
+}
+
+std::string ProgramFolder() {
+  char path[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return {};
+  const std::string program(path, static_cast<std::size_t>(n));
+  return program.substr(0, program.rfind('/') + 1);
 }
 
 }  // namespace vesko::platform

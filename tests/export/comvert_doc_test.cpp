@@ -158,6 +158,44 @@ TEST(ComvertDoc, ErrorsAreShownOnceAndLeaveNoTrace) {
   }
 }
 
+// The raw sources and converted texts are the host's blocks: each one goes back with
+// BKA_Free, whether the export succeeds or fails, and nothing else is freed.
+TEST(ComvertDoc, GivesBackEveryHostBlock) {
+  struct {
+    const char* name;
+    void (*arrange)(TFakeHost& host, const test::TScratchFolder& root);
+    int mails_read;  // mails whose source the export reads
+  } const cases[] = {
+      {"unread mails", [](TFakeHost&, const test::TScratchFolder&) {}, 2},
+      {"all mails, each charset",
+       [](TFakeHost& host, const test::TScratchFolder&) {
+         host.SetOption("Settings", "Target", "1");
+         for (const char* charset : {"utf-8", "euc-jp", "iso-2022-kr"}) {
+           host.AddMail(charset, "Subject: x\r\nContent-Type: text/plain; charset=" +
+                                     std::string(charset) + "\r\n\r\nbody\r\n");
+         }
+       },
+       6},
+      {"a failed delivery",
+       [](TFakeHost& host, const test::TScratchFolder& root) {
+         platform::WriteWholeFile(root / "blocked", "x");
+         host.SetOption("Options", "SavePath", root / "blocked");
+       },
+       2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TScratchFolder root;
+    TFakeHost host(root.path());
+    AddThreeMails(host);
+    c.arrange(host, root);
+    RunExportCommand();
+    EXPECT_EQ(host.converters.size(), static_cast<std::size_t>(c.mails_read));
+    EXPECT_EQ(host.live_blocks, 0);
+    EXPECT_EQ(host.foreign_frees, 0);
+  }
+}
+
 TEST(ComvertDoc, OneExportAtATime) {
   test::TScratchFolder root;
   TFakeHost host(root.path());

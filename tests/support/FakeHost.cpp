@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <string_view>
 #include <unordered_map>
 
@@ -22,6 +23,32 @@ TFakeHost* current = nullptr;
 const char* Keep(std::string& slot, std::string text) {
   slot = std::move(text);
   return slot.c_str();
+}
+
+// The blocks handed to the plug-in that it has not freed yet.
+std::set<void*>& LiveBlocks() {
+  static std::set<void*> blocks;
+  return blocks;
+}
+
+// A copy of text in a block of its own, which the plug-in gives back with BKA_Free.
+char* Allocated(std::string_view text) {
+  char* block = static_cast<char*>(std::malloc(text.size() + 1));
+  std::memcpy(block, text.data(), text.size());
+  block[text.size()] = '\0';
+  LiveBlocks().insert(block);
+  ++current->live_blocks;
+  return block;
+}
+
+void VESKO_STDCALL Free(void* block) {
+  if (block == nullptr) return;
+  if (LiveBlocks().erase(block) == 0) {
+    ++current->foreign_frees;  // not ours: leave it alone
+    return;
+  }
+  std::free(block);
+  --current->live_blocks;
 }
 
 // Finds a mail by ID through an index, rebuilt whenever it no longer fits the list (tests
@@ -84,9 +111,8 @@ void VESKO_STDCALL SetSel(const char* id, BOOL32 select) {
 }
 
 char* VESKO_STDCALL GetSource(const char* id) {
-  static std::string slot;
   const TFakeMail* mail = FindMail(id);
-  return const_cast<char*>(Keep(slot, mail != nullptr ? mail->source : ""));
+  return Allocated(mail != nullptr ? mail->source : "");
 }
 
 char* VESKO_STDCALL MIMEHeader(const char* in, char* buffer, int size, BOOL32) {
@@ -100,9 +126,8 @@ char* VESKO_STDCALL MIMEHeader(const char* in, char* buffer, int size, BOOL32) {
 // One converter per charset: it records its name and hands the text back.
 template <const char* kName>
 char* VESKO_STDCALL Converter(const char* text, BOOL32) {
-  static std::string slot;
   current->converters.push_back(kName);
-  return const_cast<char*>(Keep(slot, text != nullptr ? text : ""));
+  return Allocated(text != nullptr ? text : "");
 }
 
 constexpr char kIso2022Jp[] = "ISO-2022-JP", kIso2022Kr[] = "ISO-2022-KR",
@@ -126,6 +151,7 @@ void* Lookup(void*, const char* name) {
       {"BKA_SetSel", reinterpret_cast<void*>(SetSel)},
       {"BKA_GetSource", reinterpret_cast<void*>(GetSource)},
       {"BKA_MIMEHeader", reinterpret_cast<void*>(MIMEHeader)},
+      {"BKA_Free", reinterpret_cast<void*>(Free)},
       {"BKA_ISO_2022_JP", reinterpret_cast<void*>(Converter<kIso2022Jp>)},
       {"BKA_ISO_2022_KR", reinterpret_cast<void*>(Converter<kIso2022Kr>)},
       {"BKA_HZ_GB2312", reinterpret_cast<void*>(Converter<kHzGb2312>)},

@@ -2,7 +2,9 @@
 // through the host functions that the export calls, bound into PlugIn().api. It records
 // what the plug-in does to the host: selections, message boxes, posted commands and which
 // character-set converter each text went through. The converters and the header decoder
-// hand their input back unchanged. One fake exists at a time; it restores the plug-in's
+// hand their input back unchanged. The raw sources and the converters' results are
+// blocks allocated for the plug-in, as the mail client's are: live_blocks counts those
+// not yet given back with BKA_Free, foreign_frees the frees of anything else. One fake exists at a time; it restores the plug-in's
 // state when it goes.
 #pragma once
 
@@ -54,6 +56,8 @@ class TFakeHost : public TExportUi {
   std::function<void()> on_pump;        // runs whenever the plug-in pumps messages
   std::function<void()> on_temp_file;   // runs when the plug-in asks for a temporary file
   int temp_files_handed_out = 0;
+  int live_blocks = 0;
+  int foreign_frees = 0;
 
   void ShowMessage(THandle owner, const std::string& text, const std::string& caption,
                    TMessageIcon icon) noexcept override;

@@ -23,13 +23,22 @@ void RunExport(const TStoreOptions& options, const std::vector<std::string>& sel
   mailhost::TMailHost& host = OpenHost(options);
   if (!selection.empty()) host.SetSelection(selection);
   host.LoadPlugIn();
-  const auto command = host.CommandFor(mailhost::kMainMenu);
+  const auto command = host.CommandFor(kMainMenu);
   if (!command) throw TCommandError("the plug-in put no command on the main menu");
   // The mail client asks the state callback before it offers the command.
   if (!host.CommandEnabled(*command)) {
     throw TCommandError("the command is disabled: no mail to export in this folder");
   }
   host.RunCommand(*command);
+  // The plug-in must give back every block the host allocated for it.
+  if (host.LiveBlocks() != 0) {
+    std::fprintf(stderr, "vesko: warning: the plug-in left %zu blocks of host memory unreleased\n",
+                 host.LiveBlocks());
+  }
+  if (host.ForeignFrees() != 0) {
+    std::fprintf(stderr, "vesko: warning: the plug-in freed %d blocks the host never gave it\n",
+                 host.ForeignFrees());
+  }
   for (const mailhost::TMessageRecord& message : host.messages()) {
     if (message.icon == TMessageIcon::kError)
       throw TCommandError("the export failed", kExitFailure);

@@ -58,7 +58,7 @@ void PrintMenus(const TStoreOptions& options, std::vector<int> types, bool befor
   TMailHost& host = MailHost();
   OpenStore(options, false);
   if (!before) host.LoadPlugIn();
-  if (types.empty()) types = {mailhost::kMainMenu, mailhost::kTreeMenu};
+  if (types.empty()) types = {kMainMenu, kTreeMenu};
   static const char* const kNames[] = {"main menu", "mail list pop-up", "folder tree pop-up",
                                        "message view pop-up"};
   for (const int type : types) {
@@ -95,7 +95,7 @@ void RegisterHostCommands(CLI::App& app) {
                                                 "has added its command");
   AddStoreOptions(*menus, *menu_options);
   menus->add_option("--type", *menu_types, "Menu type 0..3 (default: 0 and 2)")
-      ->check(CLI::Range(0, mailhost::kMenuTypeCount - 1));
+      ->check(CLI::Range(0, kMenuTypeCount - 1));
   menus->add_flag("--before", *before, "Show the menus as they are before the plug-in loads");
   menus->callback([=] { PrintMenus(*menu_options, *menu_types, *before); });
 

@@ -68,8 +68,12 @@ class TVesko {
     run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
   }
+  // Every export, whatever its outcome, gives back each block of host memory it got.
   TRun Export(const std::string& args = "") const {
-    return Run("export" + (store_.empty() ? "" : " --store '" + store_ + "'") + " " + args);
+    TRun run = Run("export" + (store_.empty() ? "" : " --store '" + store_ + "'") + " " + args);
+    EXPECT_EQ(run.output.find("host memory"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("never gave it"), std::string::npos) << run.output;
+    return run;
   }
   void Set(const std::string& section, const std::string& key, const std::string& value) const {
     ASSERT_EQ(Run("config set " + section + " " + key + " '" + value + "'").code, 0);

@@ -23,6 +23,9 @@ int BKA_GetNextMail(int start, char* mail_id, int size, BOOL32 selected);
 DWORD32 BKA_GetStatus(const char* mail_id);
 void BKA_SetSel(const char* mail_id, BOOL32 select);
 char* BKA_GetSource(const char* mail_id);
+char* BKA_UTF_8(const char* text, BOOL32 encode);
+char* BKA_EUC_JP(const char* text, BOOL32 encode);
+void BKA_Free(void* block);
 const char* BKA_GetCurrentFolder();
 const char* BKA_GetFolderDisplayName(const char* folder_id);
 const char* BKA_GetDataFolder();
@@ -110,10 +113,37 @@ TEST_F(HostFunctions, PostedMarkAsReadMarksTheSelectedMails) {
   EXPECT_EQ(BKA_GetStatus("300.c"), 0u);
 }
 
-TEST_F(HostFunctions, HandsOutSourcesWithCrLf) {
-  EXPECT_STREQ(BKA_GetSource("200.b"), "Subject: new\r\nX: y\r\n\r\nB\r\nC");
-  EXPECT_STREQ(BKA_GetSource("unknown"), "");
-  EXPECT_STREQ(BKA_GetSource(nullptr), "");
+// Sources and converted texts are blocks of their own, live until the caller frees them.
+TEST_F(HostFunctions, HandsOutSourcesAndTextsAsBlocksToFree) {
+  struct {
+    const char* name;
+    char* (*get)();
+    const char* text;
+  } const cases[] = {
+      {"a source with CR LF", [] { return BKA_GetSource("200.b"); },
+       "Subject: new\r\nX: y\r\n\r\nB\r\nC"},
+      {"an unknown mail", [] { return BKA_GetSource("unknown"); }, ""},
+      {"no mail ID", [] { return BKA_GetSource(nullptr); }, ""},
+      {"UTF-8 to Shift JIS", [] { return BKA_UTF_8("\xE3\x81\x82", 0); }, "\x82\xA0"},
+      {"EUC-JP to Shift JIS", [] { return BKA_EUC_JP("\xA4\xA2", 0); }, "\x82\xA0"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::size_t before = host().LiveBlocks();
+    char* first = c.get();
+    char* second = c.get();
+    ASSERT_NE(first, nullptr);
+    EXPECT_NE(first, second) << "each call hands out a block of its own";
+    EXPECT_STREQ(first, c.text);
+    EXPECT_EQ(host().LiveBlocks(), before + 2);
+    BKA_Free(first);
+    BKA_Free(second);
+    EXPECT_EQ(host().LiveBlocks(), before);
+  }
+  const int foreign = host().ForeignFrees();
+  char stack_text[] = "not the host's";
+  BKA_Free(stack_text);
+  EXPECT_EQ(host().ForeignFrees(), foreign + 1) << "a block the host never gave is left alone";
 }
 
 TEST_F(HostFunctions, NamesFoldersAndTheDataFolder) {
