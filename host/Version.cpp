@@ -1,5 +1,6 @@
 #include "host/Version.h"
 
+#include "host/VersionTexts.h"
 #include "platform/errors.h"
 #include "platform/module.h"
 
@@ -12,20 +13,19 @@ const char* const kVersionTextNames[kVersionTextCount] = {
 
 namespace {
 
-// The texts of host/Vesko.rc, for systems whose libraries carry no version resource.
-// Keep the two in step.
+// The texts of the version resource, for systems whose libraries carry none.
 const char* const kCompiledTexts[kVersionTextCount] = {
     "",
-    "Vesko developers <vesko@vesko.example>",
-    "I can export mail(s) to Palm Device.",
-    "1.0.2.0",
-    "Vesko",
-    "Vesko developers <vesko@vesko.example>",
+    VESKO_COMPANY_NAME,
+    VESKO_FILE_DESCRIPTION,
+    VESKO_FILE_VERSION,
+    VESKO_INTERNAL_NAME,
+    VESKO_COMPANY_NAME,
     "",
-    "Vesko.dll",
+    VESKO_ORIGINAL_FILENAME,
     "",
-    "Export Doc Format Vesko",
-    "1.0.2",
+    VESKO_PRODUCT_NAME,
+    VESKO_PRODUCT_VERSION,
     ""};
 
 // "情報の取得に失敗しました"

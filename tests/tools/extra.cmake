@@ -18,4 +18,7 @@ if(WIN32)
   add_test(NAME vesko_dll_exports
            COMMAND ${CMAKE_COMMAND} -DDLL=$<TARGET_FILE:Vesko> -DOBJDUMP=${CMAKE_OBJDUMP}
                    -P ${CMAKE_CURRENT_LIST_DIR}/win32/check_exports.cmake)
+  add_test(NAME vesko_dll_imports
+           COMMAND ${CMAKE_COMMAND} -DDLL=$<TARGET_FILE:Vesko> -DOBJDUMP=${CMAKE_OBJDUMP}
+                   -P ${CMAKE_CURRENT_LIST_DIR}/win32/check_imports.cmake)
 endif()

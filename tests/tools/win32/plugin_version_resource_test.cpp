@@ -1,7 +1,10 @@
 // GetVersionText on Windows reads the real version resource of the built Vesko.dll.
 #include <gtest/gtest.h>
+#include <windows.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "host/Version.h"
 #include "platform/errors.h"
@@ -38,6 +41,31 @@ TEST(PlugInVersionResource, ReadsTheLibrarysTexts) {
     SCOPED_TRACE(kVersionTextNames[c.index]);
     EXPECT_EQ(GetVersionText(c.index, dll), c.text);
   }
+}
+
+// The resource's numeric versions, which Explorer shows, say what its texts say.
+TEST(PlugInVersionResource, NumbersAgreeWithTheTexts) {
+  const std::string dll = BuiltFile("Vesko.dll");
+  DWORD handle = 0;
+  const DWORD size = ::GetFileVersionInfoSizeA(dll.c_str(), &handle);
+  ASSERT_GT(size, 0u);
+  std::vector<char> block(size);
+  ASSERT_TRUE(::GetFileVersionInfoA(dll.c_str(), 0, size, block.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(::VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+  auto dotted = [](DWORD high, DWORD low) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%lu.%lu.%lu.%lu", high >> 16, high & 0xFFFF, low >> 16,
+                  low & 0xFFFF);
+    return std::string(text);
+  };
+  EXPECT_EQ(dotted(fixed->dwFileVersionMS, fixed->dwFileVersionLS),
+            GetVersionText(kFileVersionIndex, dll));
+  EXPECT_EQ(dotted(fixed->dwProductVersionMS, fixed->dwProductVersionLS).rfind(
+                GetVersionText(10, dll) + ".", 0),
+            0u);
+  EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
 }
 
 TEST(PlugInVersionResource, AFileWithoutResourceGivesNothing) {
