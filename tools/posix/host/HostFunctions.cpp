@@ -58,7 +58,8 @@ char* Convert(std::string& buffer, const char* text, BOOL32 encode, const char* 
   });
 }
 
-constexpr int kHostVersion = 250;  // reported as the client's version 2.50
+constexpr int kHostVersion = 250;
+constexpr char kTempFilePrefix[] = "vesko";  // reported as the client's version 2.50
 
 }  // namespace
 }  // namespace vesko::tools::host
@@ -120,8 +121,11 @@ VESKO_API const char* VESKO_STDCALL BKA_GetTempFileName(const char* extension) {
       if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) ext += c;
     }
     if (ext.size() > 16) ext.resize(16);
-    const std::string name = vesko::platform::CreateUniqueFile(
-        vesko::tools::TempFolder(), "vesko", ext.empty() ? "" : "." + ext);
+    // Exports killed before they could remove their file leave it here: clear them.
+    const std::string folder = vesko::tools::TempFolder();
+    vesko::platform::RemoveLeftovers(folder, kTempFilePrefix, "");
+    const std::string name =
+        vesko::platform::CreateUniqueFile(folder, kTempFilePrefix, ext.empty() ? "" : "." + ext);
     return Keep(buffer, name);
   });
 }
@@ -221,7 +225,7 @@ VESKO_API char* VESKO_STDCALL BKA_GetSource(const char* mail_id) {
     TMailHost::TImpl& host = HostImpl();
     const std::string id = Text(mail_id);
     if (host.Find(id) == nullptr) return empty;
-    return Keep(buffer, vesko::tools::host::ToCrLf(host.store->Read(host.folder, id)));
+    return Keep(buffer, host.ServeSource(id));
   });
 }
 

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/files.h"
+#include "platform/syserror.h"
 #include "tools/DataFolder.h"
 #include "tools/commands.h"
 #include "tools/posix/host/Charsets.h"
@@ -69,6 +70,8 @@ void TMailHost::TImpl::Open(const std::string& path) {
     throw TCommandError(e.what(), kExitBadInput);
   }
   store = std::move(opened);
+  unreadable.clear();
+  skipped.clear();
   store_path = path;
   box_name = BoxNameOf(path);
   folders = store->Folders();
@@ -146,11 +149,36 @@ void TMailHost::TImpl::MarkSelectedRead() {
   if (!store) return;
   std::vector<std::string> ids;
   for (const TMailEntry& mail : mails) {
-    if (mail.selected && !mail.read) ids.push_back(mail.id);
+    if (!mail.selected || mail.read) continue;
+    const auto failed = unreadable.find(mail.id);
+    if (failed != unreadable.end()) {
+      skipped.push_back({mail.id, "it could not be read (" + failed->second + ")"});
+    } else {
+      ids.push_back(mail.id);
+    }
   }
   if (ids.empty()) return;
-  store->MarkRead(folder, ids);
-  Refresh();
+  try {
+    for (TSkippedMail& mail : store->MarkRead(folder, ids)) skipped.push_back(std::move(mail));
+    Refresh();
+  } catch (const std::exception& e) {
+    for (const std::string& id : ids) skipped.push_back({id, e.what()});
+  }
+}
+
+std::string TMailHost::TImpl::ServeSource(const std::string& id) {
+  std::string source;
+  try {
+    source = ToCrLf(store->Read(folder, id));
+  } catch (const EOSError& e) {
+    unreadable[id] = platform::SystemErrorText(e.code());
+    return source;
+  } catch (const EMailStoreError& e) {
+    unreadable[id] = e.what();
+    return source;
+  }
+  std::replace(source.begin(), source.end(), '\0', ' ');
+  return source;
 }
 
 // --- TImpl: menus and commands --------------------------------------------------------
@@ -273,11 +301,12 @@ std::string TMailHost::Source(const std::string& mail_id) const {
   if (impl_->Find(mail_id) == nullptr) {
     throw TCommandError("no mail " + mail_id + " in folder " + impl_->folder, kExitBadInput);
   }
-  try {
-    return ToCrLf(impl_->store->Read(impl_->folder, mail_id));
-  } catch (const EMailStoreError& e) {
-    throw TCommandError(e.what());
+  std::string source = impl_->ServeSource(mail_id);
+  const auto failed = impl_->unreadable.find(mail_id);
+  if (failed != impl_->unreadable.end()) {
+    throw TCommandError("mail " + mail_id + " can't be read: " + failed->second);
   }
+  return source;
 }
 
 void TMailHost::SetSelection(const std::vector<std::string>& mail_ids) {
@@ -381,10 +410,23 @@ bool TMailHost::CommandEnabled(unsigned command_id) {
   return impl_->Enabled(*command);
 }
 
+void TMailHost::CheckCanMark() {
+  if (!impl_->store) throw TCommandError("no mail store is open");
+  try {
+    impl_->store->CheckCanMark(impl_->folder);
+  } catch (const EVeskoError& e) {
+    throw TCommandError(e.what());
+  }
+}
+
+const std::vector<TSkippedMail>& TMailHost::skipped() const { return impl_->skipped; }
+
 void TMailHost::RunCommand(unsigned command_id) {
   TRegisteredCommand* command = impl_->FindCommand(command_id);
   if (command == nullptr) throw TCommandError("no command " + std::to_string(command_id));
   impl_->pending_error.clear();
+  impl_->unreadable.clear();
+  impl_->skipped.clear();
   impl_->Run(*command);
   ProcessMessageQueue();
   if (!impl_->pending_error.empty()) {
