@@ -14,35 +14,35 @@
 #include "tools/DataFolder.h"
 #include "tools/commands.h"
 #include "tools/posix/StoreOptions.h"
-#include "tools/posix/host/Charsets.h"
-#include "tools/posix/host/MailHost.h"
+#include "mailhost/Charsets.h"
+#include "mailhost/MailHost.h"
 
 namespace vesko::tools {
 namespace {
 
 void RunExport(const TStoreOptions& options, const std::vector<std::string>& selection) {
-  host::TMailHost& host = OpenHost(options);
+  mailhost::TMailHost& host = OpenHost(options);
   const std::string no_mail = "no mail to export in " + host.CurrentFolderDisplayName();
   if (host.Mails().empty()) throw TCommandError(no_mail, kExitNothing);
   if (!selection.empty()) host.SetSelection(selection);
   host.LoadPlugIn();
-  const auto command = host.CommandFor(host::kMainMenu);
+  const auto command = host.CommandFor(mailhost::kMainMenu);
   if (!command) throw TCommandError("the plug-in put no command on the main menu");
   // The mail client asks the state callback before it offers the command.
   if (!host.CommandEnabled(*command)) throw TCommandError(no_mail, kExitNothing);
   // An e-book whose mails can't be marked read would come again with the next export.
   host.CheckCanMark();
   host.RunCommand(*command);
-  for (const host::TMessageRecord& message : host.messages()) {
+  for (const mailhost::TMessageRecord& message : host.messages()) {
     if (message.icon == TMessageIcon::kError)
       throw TCommandError("the export failed", kExitFailure);
   }
-  for (const host::TMessageRecord& message : host.messages()) {
+  for (const mailhost::TMessageRecord& message : host.messages()) {
     if (message.text == kNoMailMessage) throw TCommandError(no_mail, kExitNothing);
   }
   const auto& skipped = host.skipped();
   if (skipped.empty()) return;
-  for (const host::TSkippedMail& mail : skipped) {
+  for (const mailhost::TSkippedMail& mail : skipped) {
     std::fprintf(stderr, "vesko: mail %s stays unread: %s\n", mail.id.c_str(), mail.reason.c_str());
   }
   throw TCommandError("the e-book was delivered, but " + std::to_string(skipped.size()) +
@@ -53,7 +53,7 @@ void RunExport(const TStoreOptions& options, const std::vector<std::string>& sel
 
 void ShowMail(const TStoreOptions& options, const std::string& mail_id) {
   OpenHost(options);
-  host::TMailHost::Instance().Source(mail_id);  // throws for an unknown ID
+  MailHost().Source(mail_id);  // throws for an unknown ID
   // The item is made in this process, through the host functions the program exports.
   if (!PlugIn().api.Bind()) throw TCommandError("the host functions can't be found");
   PlugIn().settings_path = SettingsFilePath();
@@ -61,7 +61,7 @@ void ShowMail(const TStoreOptions& options, const std::string& mail_id) {
   const TMailItem item(mail_id, list);
   const std::string text = "From:" + item.FormatSender() + "\r\nSubject:" + item.Subject() +
                            "\r\nDate:" + item.DateText() + "\r\n" + item.Body();
-  const std::string utf8 = host::Cp932ToUtf8(text);
+  const std::string utf8 = mailhost::Cp932ToUtf8(text);
   std::fwrite(utf8.data(), 1, utf8.size(), stdout);
 }
 

@@ -23,10 +23,10 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/syserror.h"
-#include "tools/posix/host/MailStore.h"
-#include "tools/posix/host/StoreUtil.h"
+#include "mailhost/MailStore.h"
+#include "mailhost/StoreUtil.h"
 
-namespace vesko::tools::host {
+namespace vesko::mailhost {
 namespace {
 
 bool StartsWithNoCase(std::string_view line, std::string_view prefix) {
@@ -427,4 +427,4 @@ std::unique_ptr<TMailStore> OpenMbox(const std::string& path) {
   return std::make_unique<TMboxStore>(path);
 }
 
-}  // namespace vesko::tools::host
+}  // namespace vesko::mailhost

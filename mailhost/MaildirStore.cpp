@@ -15,10 +15,10 @@
 
 #include "platform/files.h"
 #include "platform/syserror.h"
-#include "tools/posix/host/MailStore.h"
-#include "tools/posix/host/StoreUtil.h"
+#include "mailhost/MailStore.h"
+#include "mailhost/StoreUtil.h"
 
-namespace vesko::tools::host {
+namespace vesko::mailhost {
 
 TMaildirName ParseMaildirName(std::string_view file_name) {
   TMaildirName name;
@@ -211,4 +211,4 @@ std::unique_ptr<TMailStore> OpenMaildir(const std::string& path) {
   return std::make_unique<TMaildirStore>(path);
 }
 
-}  // namespace vesko::tools::host
+}  // namespace vesko::mailhost

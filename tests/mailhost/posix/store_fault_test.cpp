@@ -15,9 +15,9 @@
 #include "platform/files.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/posix/ChildProcess.h"
-#include "tools/posix/host/MailStore.h"
+#include "mailhost/MailStore.h"
 
-namespace vesko::tools::host {
+namespace vesko::mailhost {
 namespace {
 
 namespace fs = std::filesystem;
@@ -244,4 +244,4 @@ TEST(MailStoreFaults, WhatIsNeitherFileNorFolderIsNoStore) {
 }
 
 }  // namespace
-}  // namespace vesko::tools::host
+}  // namespace vesko::mailhost
