@@ -89,18 +89,6 @@ TEST(CopyFileAtomic, AFailedCopyLeavesTheOldFileAndNoPartOfTheNew) {
   }
 }
 
-TEST(SameFile, SeesThroughLinksAndDots) {
-  test::TScratchFolder root;
-  fs::create_directory(root / "Temp");
-  WriteWholeFile(root / "Temp/a.pdb", "a");
-  WriteWholeFile(root / "b.pdb", "a");
-  fs::create_directory_symlink(root / "Temp", root / "link");
-  EXPECT_TRUE(SameFile(root / "link/a.pdb", root / "Temp/a.pdb"));
-  EXPECT_TRUE(SameFile(root / "Temp/../Temp/a.pdb", root / "Temp/a.pdb"));
-  EXPECT_FALSE(SameFile(root / "b.pdb", root / "Temp/a.pdb"));
-  EXPECT_FALSE(SameFile(root / "none.pdb", root / "none.pdb"));
-}
-
 TEST(RemoveLeftovers, RemovesOnlyOldFilesOfDeadProcesses) {
   const int dead = test::StartChild([] { return 0; });
   test::WaitChild(dead);
