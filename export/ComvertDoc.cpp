@@ -15,6 +15,7 @@
 #include "platform/files.h"
 #include "platform/locale.h"
 #include "platform/paths.h"
+#include "platform/syserror.h"
 
 namespace vesko {
 namespace {
@@ -201,30 +202,33 @@ TExportResult TComvertDoc::Export() {
 }
 
 bool TComvertDoc::SaveCopy() {
-  // Copied under a fresh name beside the destination, then renamed over it: the file
-  // there is either the old one or the whole new one.
-  bool ok = false;
-  try {
-    const std::string partial =
-        platform::CreateUniqueFile(ExtractFilePath(dest_path_), "~vesko", ".tmp");
-    ok = platform::CopyFileTo(temp_.path, partial, true) &&
-         platform::RenameFileOver(partial, dest_path_);
-    if (!ok) platform::RemoveFile(partial);
-  } catch (const EOSError&) {
-    ok = false;  // no room for the copy in that folder
+  // The copy goes under a fresh name beside the destination and is renamed over it: the
+  // file there is either the old one or the whole new one. The destination must not be
+  // the temporary file itself, which the export removes at its end.
+  std::string reason;
+  if (platform::SameFile(dest_path_, temp_.path)) {
+    reason = kSaveOverTemporaryFile;
+  } else {
+    try {
+      platform::CopyFileAtomic(temp_.path, dest_path_);
+    } catch (const EOSError& e) {
+      reason = platform::SystemErrorText(e.code());
+    }
   }
   const THandle owner = PlugIn().main_window;
-  if (ok) {
-    ExportUi().ShowMessage(
-        owner,
-        FormatText(kSavedMessage, {ExcludeTrailingDelimiter(ExtractFilePath(dest_path_)),
-                                   ExtractFileName(dest_path_)}),
-        kInformationCaption, TMessageIcon::kInformation);
-  } else {
-    ExportUi().ShowMessage(owner, FormatText(kSaveFailedMessage, {ExtractFileName(dest_path_)}),
-                           kErrorCaption, TMessageIcon::kError);
+  std::string folder = ExcludeTrailingDelimiter(ExtractFilePath(dest_path_));
+  if (reason.empty()) {
+    ExportUi().ShowMessage(owner,
+                           FormatText(kSavedMessage, {folder, ExtractFileName(dest_path_)}),
+                           kInformationCaption, TMessageIcon::kInformation);
+    return true;
   }
-  return ok;
+  if (folder.empty()) folder = ".";
+  ExportUi().ShowMessage(owner,
+                         FormatText(kSaveFailedMessage, {ExtractFileName(dest_path_)}) + kCrLf +
+                             FormatText(kSaveFailedReason, {folder, reason}),
+                         kErrorCaption, TMessageIcon::kError);
+  return false;
 }
 
 bool TComvertDoc::Install() {

@@ -152,10 +152,13 @@ bool TUserData::Install(int index, const std::string& file_name) {
   if (user == nullptr) return false;
   const std::string user_folder = JoinPath(path_, user->folder);
   const std::string folder = JoinPath(user_folder, "Install");
-  // A folder that can't be made shows as a failed copy.
+  // A folder that can't be made shows as a failed copy. The copy is delivered whole or
+  // not at all: a HotSync must never find a truncated file in the install folder.
   platform::MakeDirectory(user_folder);
   platform::MakeDirectory(folder);
-  if (!platform::CopyFileTo(file_name, JoinPath(folder, ExtractFileName(file_name)), true)) {
+  try {
+    platform::CopyFileAtomic(file_name, JoinPath(folder, ExtractFileName(file_name)));
+  } catch (const EOSError&) {
     return false;
   }
   const std::optional<std::string> root = RootKey();

@@ -65,7 +65,8 @@ class TUserData {
   std::string GetUserFolder(int index) const;
 
   // Copies file_name into the user's install folder (Path\Folder\Install, created when
-  // missing), replacing a file of the same name, and sets the user's install flag. True
+  // missing), replacing a file of the same name, and sets the user's install flag. The
+  // copy appears under its name only whole and flushed to the disk. True
   // when the flag was written; false when there is no such user, the copy failed or the
   // HotSync Manager key is missing.
   bool Install(int index, const std::string& file_name);

@@ -3,6 +3,9 @@
 // mail's ID is its file name. The read flags live in a sidecar file ".vesko-read" in each
 // folder: one file name per line. Marking mails read rewrites only the sidecar.
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <filesystem>
@@ -10,6 +13,7 @@
 #include <set>
 
 #include "platform/files.h"
+#include "platform/syserror.h"
 #include "mailhost/MailStore.h"
 #include "mailhost/StoreUtil.h"
 
@@ -78,8 +82,18 @@ class TEmlStore : public TFileStore {
     return list;
   }
 
-  void MarkRead(const std::string& folder, const std::vector<std::string>& ids) override {
+  void CheckCanMark(const std::string& folder) override {
     const std::string dir = FolderPath(folder);
+    if (::access(dir.c_str(), W_OK) != 0) {
+      throw EMailStoreError("can't mark mails of " + dir + " read: the folder can't be written (" +
+                            platform::SystemErrorText(errno) + ")");
+    }
+  }
+
+  std::vector<TSkippedMail> MarkRead(const std::string& folder,
+                                     const std::vector<std::string>& ids) override {
+    const std::string dir = FolderPath(folder);
+    std::vector<TSkippedMail> skipped;
     std::string sidecar;
     const std::string sidecar_path = dir + "/" + kSidecarName;
     if (platform::FileExists(sidecar_path)) sidecar = platform::ReadWholeFile(sidecar_path);
@@ -94,13 +108,17 @@ class TEmlStore : public TFileStore {
         continue;
       }
       // The sidecar holds one name a line: a name with a line break can't be kept there.
-      if (name.find_first_of("\r\n") != std::string::npos) continue;
+      if (name.find_first_of("\r\n") != std::string::npos) {
+        skipped.push_back({id, "its file name holds a line break"});
+        continue;
+      }
       if (!read.insert(name).second) continue;
       if (!sidecar.empty() && sidecar.back() != '\n') sidecar += '\n';
       sidecar += name + "\n";
       changed = true;
     }
     if (changed) platform::WriteFileAtomic(sidecar_path, sidecar);
+    return skipped;
   }
 
  private:

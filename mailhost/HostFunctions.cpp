@@ -78,6 +78,7 @@ std::string TempFolder() {
 }
 
 constexpr int kHostVersion = 250;  // reported as the client's version 2.50
+constexpr char kTempFilePrefix[] = "vesko";
 
 }  // namespace
 }  // namespace vesko::mailhost
@@ -139,8 +140,11 @@ VESKO_API const char* VESKO_STDCALL BKA_GetTempFileName(const char* extension) {
       if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) ext += c;
     }
     if (ext.size() > 16) ext.resize(16);
-    const std::string name = vesko::platform::CreateUniqueFile(
-        TempFolder(), "vesko", ext.empty() ? "" : "." + ext);
+    // Exports killed before they could remove their file leave it here: clear them.
+    const std::string folder = TempFolder();
+    vesko::platform::RemoveLeftovers(folder, kTempFilePrefix, "");
+    const std::string name =
+        vesko::platform::CreateUniqueFile(folder, kTempFilePrefix, ext.empty() ? "" : "." + ext);
     return Keep(buffer, name);
   });
 }
@@ -238,7 +242,7 @@ VESKO_API char* VESKO_STDCALL BKA_GetSource(const char* mail_id) {
     TMailHost::TImpl& host = HostImpl();
     const std::string id = Text(mail_id);
     if (host.Find(id) == nullptr) return Allocated("");
-    return Allocated(vesko::mailhost::ToCrLf(host.store->Read(host.folder, id)));
+    return Allocated(host.ServeSource(id));
   });
 }
 

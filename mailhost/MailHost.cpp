@@ -9,6 +9,7 @@
 
 #include "platform/files.h"
 #include "platform/module.h"
+#include "platform/syserror.h"
 #include "mailhost/Charsets.h"
 #include "mailhost/MailHostImpl.h"
 
@@ -57,6 +58,8 @@ void TMailHost::TImpl::Open(const std::string& path) {
     throw EMailHostError(e.what(), EMailHostError::kBadInput);
   }
   store = std::move(opened);
+  unreadable.clear();
+  skipped.clear();
   store_path = path;
   box_name = BoxNameOf(path);
   folders = store->Folders();
@@ -134,11 +137,36 @@ void TMailHost::TImpl::MarkSelectedRead() {
   if (!store) return;
   std::vector<std::string> ids;
   for (const TMailEntry& mail : mails) {
-    if (mail.selected && !mail.read) ids.push_back(mail.id);
+    if (!mail.selected || mail.read) continue;
+    const auto failed = unreadable.find(mail.id);
+    if (failed != unreadable.end()) {
+      skipped.push_back({mail.id, "it could not be read (" + failed->second + ")"});
+    } else {
+      ids.push_back(mail.id);
+    }
   }
   if (ids.empty()) return;
-  store->MarkRead(folder, ids);
-  Refresh();
+  try {
+    for (TSkippedMail& mail : store->MarkRead(folder, ids)) skipped.push_back(std::move(mail));
+    Refresh();
+  } catch (const std::exception& e) {
+    for (const std::string& id : ids) skipped.push_back({id, e.what()});
+  }
+}
+
+std::string TMailHost::TImpl::ServeSource(const std::string& id) {
+  std::string source;
+  try {
+    source = ToCrLf(store->Read(folder, id));
+  } catch (const EOSError& e) {
+    unreadable[id] = platform::SystemErrorText(e.code());
+    return source;
+  } catch (const EMailStoreError& e) {
+    unreadable[id] = e.what();
+    return source;
+  }
+  std::replace(source.begin(), source.end(), '\0', ' ');
+  return source;
 }
 
 // --- TImpl: menus and commands --------------------------------------------------------
@@ -264,11 +292,12 @@ std::string TMailHost::Source(const std::string& mail_id) const {
   if (impl_->Find(mail_id) == nullptr) {
     throw EMailHostError("no mail " + mail_id + " in folder " + impl_->folder, EMailHostError::kBadInput);
   }
-  try {
-    return ToCrLf(impl_->store->Read(impl_->folder, mail_id));
-  } catch (const EMailStoreError& e) {
-    throw EMailHostError(e.what());
+  std::string source = impl_->ServeSource(mail_id);
+  const auto failed = impl_->unreadable.find(mail_id);
+  if (failed != impl_->unreadable.end()) {
+    throw EMailHostError("mail " + mail_id + " can't be read: " + failed->second);
   }
+  return source;
 }
 
 void TMailHost::SetSelection(const std::vector<std::string>& mail_ids) {
@@ -379,10 +408,23 @@ bool TMailHost::CommandEnabled(unsigned command_id) {
   return impl_->Enabled(*command);
 }
 
+void TMailHost::CheckCanMark() {
+  if (!impl_->store) throw EMailHostError("no mail store is open");
+  try {
+    impl_->store->CheckCanMark(impl_->folder);
+  } catch (const EVeskoError& e) {
+    throw EMailHostError(e.what());
+  }
+}
+
+const std::vector<TSkippedMail>& TMailHost::skipped() const { return impl_->skipped; }
+
 void TMailHost::RunCommand(unsigned command_id) {
   TRegisteredCommand* command = impl_->FindCommand(command_id);
   if (command == nullptr) throw EMailHostError("no command " + std::to_string(command_id));
   impl_->pending_error.clear();
+  impl_->unreadable.clear();
+  impl_->skipped.clear();
   impl_->Run(*command);
   ProcessMessageQueue();
   if (!impl_->pending_error.empty()) {

@@ -42,6 +42,12 @@ struct THostFolders {
 };
 
 enum class TStoreKind { kMaildir, kMbox, kEmlFolder };
+
+// A mail that marking left unread, and why (a text for the user).
+struct TSkippedMail {
+  std::string id;
+  std::string reason;
+};
 const char* StoreKindName(TStoreKind kind);  // "maildir", "mbox", "eml"
 
 // One mail of the current folder, in the folder's list (delivery) order.
@@ -124,6 +130,13 @@ class TMailHost {
   bool CommandEnabled(unsigned command_id);
   // Runs the command's callback as if the user chose it, then the message queue.
   void RunCommand(unsigned command_id);
+  // Throws EMailHostError saying why when the current folder's mails can't be marked read
+  // now (the store's lock, a folder that can't be written): asked before an export, so
+  // that no e-book goes out whose mails would stay unread.
+  void CheckCanMark();
+  // The mails that the last command's marking left unread, with the reason: mails whose
+  // source couldn't be read, and those the store couldn't mark.
+  const std::vector<TSkippedMail>& skipped() const;
 
   // --- The main window and the menus ----------------------------------------------------
   // Handles the queued window messages: WM_COMMAND 10511 marks the selected mails of the

@@ -75,7 +75,16 @@ class TMailHost::TImpl {
   std::string FolderFromId(const std::string& id) const;  // "" when unknown
   std::string DisplayName(const std::string& name) const;
   std::string MailboxId() const;
+  // Marks the selected unread mails read, except those whose source couldn't be served;
+  // the mails left unread go to skipped. Never throws: a store that can't mark leaves
+  // every selected mail in skipped, with the store's reason.
   void MarkSelectedRead();
+  // The mail's raw source as the plug-in gets it: CR LF line ends, and a space for each
+  // NUL byte, which would end the zero-terminated text. A mail that can't be read gives
+  // "" and is kept in unreadable, so that it is never marked read.
+  std::string ServeSource(const std::string& id);
+  std::map<std::string, std::string> unreadable;  // ID: why its source couldn't be read
+  std::vector<TSkippedMail> skipped;              // left unread by the last marking
 
   // Windows and menus.
   TWindow main_window{"main"}, tree_view{"tree"}, list_view{"list"}, message_view{"view"};

@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <set>
+#include <sys/stat.h>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "platform/files.h"
 #include "mailhost/StoreUtil.h"
@@ -20,6 +23,11 @@ const char* StoreKindName(TStoreKind kind) {
 }
 
 std::unique_ptr<TMailStore> OpenMailStore(const std::string& path) {
+  // A FIFO or a device would never end or never answer: only files and folders are stores.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+    throw EMailStoreError(path + " is neither a file nor a folder, so it is no mail store");
+  }
   if (platform::FileExists(path)) return OpenMbox(path);
   if (!platform::DirectoryExists(path)) throw EMailStoreError("no mail store at " + path);
   if (platform::DirectoryExists(path + "/cur") || platform::DirectoryExists(path + "/new")) {
@@ -64,14 +72,18 @@ std::string IdFromName(std::string_view name) {
 }
 
 void MakeIdsUnique(std::vector<std::string*> ids) {
-  std::set<std::string> taken;
+  std::unordered_set<std::string> taken;
   for (const std::string* id : ids) taken.insert(*id);
-  std::set<std::string> seen;
+  std::unordered_set<std::string> seen;
+  // The next suffix to try per ID, so that n copies of one ID take n steps, not n * n.
+  std::unordered_map<std::string, int> next;
   for (std::string* id : ids) {
     if (seen.insert(*id).second) continue;
-    for (int n = 2;; ++n) {
+    int& n = next.try_emplace(*id, 2).first->second;
+    for (;; ++n) {
       std::string candidate = *id + "-" + std::to_string(n);
       if (taken.insert(candidate).second) {
+        ++n;
         *id = std::move(candidate);
         seen.insert(*id);
         break;

@@ -42,8 +42,14 @@ class TMailStore {
   // The mail's bytes as stored (an mbox mail without its "From " line). Throws
   // EMailStoreError when the folder has no such mail.
   virtual std::string Read(const std::string& folder, const std::string& id) const = 0;
-  // Marks the mails read; IDs that are gone or already read are skipped.
-  virtual void MarkRead(const std::string& folder, const std::vector<std::string>& ids) = 0;
+  // Throws EMailStoreError saying why when marking mails of the folder read can't work now
+  // (a lock that another program holds or that can't be created, a folder that can't be
+  // written), so that no e-book is delivered whose mails then stay unread.
+  virtual void CheckCanMark(const std::string& folder) = 0;
+  // Marks the mails read and returns those it had to leave unread, with the reason. IDs
+  // that are gone or already read are passed over. Throws when it can't mark at all.
+  virtual std::vector<TSkippedMail> MarkRead(const std::string& folder,
+                                             const std::vector<std::string>& ids) = 0;
 };
 
 // Opens the store at path, telling its kind from what is there: a file is an mbox, a
@@ -62,6 +68,7 @@ struct TMboxMail {
   std::size_t end = 0;    // past the mail's last line, before the separating empty line
   std::string id;
   bool read = false;
+  std::string digest;  // of the whole mail except its status lines
 };
 // Splits an mbox text into its mails. Mails begin at a "From " line at the start or after
 // an empty line; LF and CR LF line ends both work. Never fails.

@@ -1,9 +1,11 @@
 // A Maildir: new mails in new/, seen ones in cur/ with ":2," and flag letters after their
 // unique name; Maildir++ subfolders are the top folder's ".Name" and ".Name.Sub" folders.
 // A mail's ID is its unique name, which renames leave alone. Marking a mail read renames
-// it into cur/ with the S flag and never replaces another file.
+// it into cur/ with the S flag and never replaces another file; where cur/ already holds the
+// same mail under that name, the unseen copy goes.
 #include <fcntl.h>
 #include <stdio.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -12,6 +14,7 @@
 #include <set>
 
 #include "platform/files.h"
+#include "platform/syserror.h"
 #include "mailhost/MailStore.h"
 #include "mailhost/StoreUtil.h"
 
@@ -52,6 +55,16 @@ bool DeliveredBefore(const std::string& a, const std::string& b) {
   };
   const auto na = leading_number(a), nb = leading_number(b);
   return na != nb ? na < nb : a < b;
+}
+
+// Whether two files hold the same mail: one file under two names, or the same bytes.
+bool SameMail(const std::string& a, const std::string& b) {
+  if (platform::SameFile(a, b)) return true;
+  try {
+    return platform::ReadWholeFile(a) == platform::ReadWholeFile(b);
+  } catch (const EOSError&) {
+    return false;
+  }
 }
 
 // Renames without replacing: a file already at to makes the rename fail.
@@ -105,7 +118,7 @@ class TMaildirStore : public TFileStore {
     std::vector<TFile> files;
     Scan(dir + "/new", false, files);
     Scan(dir + "/cur", true, files);
-    std::sort(files.begin(), files.end(), [](const TFile& a, const TFile& b) {
+    std::stable_sort(files.begin(), files.end(), [](const TFile& a, const TFile& b) {
       return DeliveredBefore(a.name.unique, b.name.unique);
     });
     std::vector<std::string*> ids;
@@ -125,8 +138,20 @@ class TMaildirStore : public TFileStore {
     return list;
   }
 
-  void MarkRead(const std::string& folder, const std::vector<std::string>& ids) override {
+  void CheckCanMark(const std::string& folder) override {
     const std::string dir = FolderPath(folder);
+    for (const char* sub : {"/new", "/cur"}) {
+      if (platform::DirectoryExists(dir + sub) && ::access((dir + sub).c_str(), W_OK) != 0) {
+        throw EMailStoreError("can't mark mails of " + dir + " read: " + dir + sub +
+                              " can't be written (" + platform::SystemErrorText(errno) + ")");
+      }
+    }
+  }
+
+  std::vector<TSkippedMail> MarkRead(const std::string& folder,
+                                     const std::vector<std::string>& ids) override {
+    const std::string dir = FolderPath(folder);
+    std::vector<TSkippedMail> skipped;
     for (const std::string& id : ids) {
       std::string path;
       try {
@@ -139,8 +164,17 @@ class TMaildirStore : public TFileStore {
       const bool in_cur = path.compare(dir.size(), 5, "/cur/") == 0;
       if (in_cur && name.flags.find('S') != std::string::npos) continue;
       const std::string target = dir + "/cur/" + MaildirSeenName(name);
-      if (!RenameNoReplace(path, target)) throw EOSError(target, errno);
+      if (RenameNoReplace(path, target)) continue;
+      const int code = errno;
+      if (code == EEXIST && SameMail(path, target)) {
+        // The same mail twice, as a rename cut short leaves it: the seen copy stays.
+        if (::unlink(path.c_str()) == 0) continue;
+      }
+      skipped.push_back({id, code == EEXIST
+                                 ? "cur/" + MaildirSeenName(name) + " already holds another mail"
+                                 : platform::SystemErrorText(code)});
     }
+    return skipped;
   }
 
  private:

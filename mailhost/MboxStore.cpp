@@ -1,19 +1,28 @@
 // An mbox file: mails one after another, each led by a "From " line, with an empty line
-// between them. The read flag is the letter R in the mail's "Status:" header. Marking
-// mails read rewrites the whole file under a temporary name in the same folder and renames
-// it over the old one, keeping the file's permissions, so the file is never half-written.
+// between them. The read flag is the letter R in the mail's "Status:" header. Reading and
+// marking take the dot-lock that delivery agents honour. Marking mails read rewrites the
+// whole file (the target of a symbolic link) under a temporary name in the same folder and
+// renames it over the old one, keeping the file's owner, group and permissions, so the
+// file is never half-written.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <signal.h>
+
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
+#include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <thread>
 
 #include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/syserror.h"
 #include "mailhost/MailStore.h"
 #include "mailhost/StoreUtil.h"
 
@@ -95,7 +104,9 @@ std::vector<TMboxMail> ParseMbox(std::string_view text) {
     // The ID hashes the "From " line and the header without its status lines, which are
     // the only lines that marking mails read changes.
     std::string key(from.content);
+    std::size_t body = mail.begin;
     ForEachHeaderLine(text, mail.begin, mail.end, [&](std::size_t, const TLine& line) {
+      body = line.next;
       if (IsStatusLine(line.content)) {
         mail.read = mail.read || StatusSaysRead(line.content);
       } else if (!StartsWithNoCase(line.content, "x-status:")) {
@@ -104,6 +115,9 @@ std::vector<TMboxMail> ParseMbox(std::string_view text) {
       }
     });
     mail.id = "m" + HashId(key);
+    key += '\0';
+    key.append(text, body, mail.end - body);
+    mail.digest = HashId(key);
     mails.push_back(std::move(mail));
   }
   for (TMboxMail& mail : mails) ids.push_back(&mail.id);
@@ -150,31 +164,55 @@ std::string MarkMboxRead(std::string_view text, const std::vector<std::string>& 
 
 namespace {
 
-// Writes data over path through a temporary file in the same folder, with the old file's
-// permissions, so readers see either the old or the new mbox.
-void ReplaceFileKeepingMode(const std::string& path, std::string_view data) {
+// A dot-lock older than this was left by a program that died: delivery agents break
+// such locks too.
+constexpr int kStaleLockSeconds = 5 * 60;
+constexpr int kLockAttempts = 30;  // 100 ms apart
+constexpr char kRewritePrefix[] = ".vesko-";  // after the mbox's name
+constexpr char kLockPrefix[] = ".vesko-lock-";  // a lock being made
+
+// The mbox behind any symbolic links: the file that delivery agents write, whose lock
+// they honour and which a rewrite must replace.
+std::string RealPath(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path real = std::filesystem::canonical(path, error);
+  return error ? path : real.string();
+}
+
+// Writes data over path through a temporary file in the same folder, flushed to disk,
+// with the old file's owner, group and permissions, so readers see either the old or the
+// new mbox and delivery agents can go on writing it. Refuses (EOSError) rather than
+// replace it with a file of another owner or group.
+void ReplaceFileKeepingOwner(const std::string& path, std::string_view data) {
   struct stat old_stat {};
   if (::stat(path.c_str(), &old_stat) != 0) throw EOSError(path, errno);
-  std::string temp = path + ".vesko-XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) throw EOSError(path, errno);
-  auto fail = [&](int code) {
-    ::close(fd);
+  const std::string folder = ExtractFilePath(path), base = ExtractFileName(path) + kRewritePrefix;
+  const std::string temp = platform::CreateUniqueFile(folder, base, "");
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CLOEXEC);
+  auto fail = [&](const std::string& what, int code) {
+    if (fd >= 0) ::close(fd);
     ::unlink(temp.c_str());
-    throw EOSError(path, code);
+    throw EOSError(what, code);
   };
+  if (fd < 0) fail(temp, errno);
   for (std::size_t done = 0; done < data.size();) {
     const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      fail(errno);
+      fail(temp, errno);
     }
     done += static_cast<std::size_t>(n);
   }
-  if (::fchmod(fd, old_stat.st_mode & 07777) != 0 || ::fsync(fd) != 0) fail(errno);
+  struct stat new_stat {};
+  if (::fstat(fd, &new_stat) != 0) fail(temp, errno);
+  if ((new_stat.st_uid != old_stat.st_uid || new_stat.st_gid != old_stat.st_gid) &&
+      ::fchown(fd, old_stat.st_uid, old_stat.st_gid) != 0) {
+    fail("keeping the owner and group of " + path, errno);
+  }
+  if (::fchmod(fd, old_stat.st_mode & 07777) != 0 || ::fsync(fd) != 0) fail(temp, errno);
   if (::close(fd) != 0) {
     ::unlink(temp.c_str());
-    throw EOSError(path, errno);
+    throw EOSError(temp, errno);
   }
   if (::rename(temp.c_str(), path.c_str()) != 0) {
     const int code = errno;
@@ -183,18 +221,78 @@ void ReplaceFileKeepingMode(const std::string& path, std::string_view data) {
   }
 }
 
-// The dot-lock that mail delivery agents honour: the file path + ".lock", made
-// exclusively. Held while the mbox is read and replaced, so no delivery falls between.
+// Whether a lock file was left behind: older than kStaleLockSeconds, or naming (as the
+// decimal process ID that lock makers write into it) a process that no longer runs.
+bool IsStaleLock(const std::string& path, const struct stat& info) {
+  if (std::time(nullptr) - info.st_mtime > kStaleLockSeconds) return true;
+  std::string text;
+  try {
+    text = platform::ReadWholeFile(path);
+  } catch (const EOSError&) {
+    return false;
+  }
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  long pid = 0;
+  const std::size_t digits = i;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && i - digits < 9; ++i) {
+    pid = pid * 10 + (text[i] - '0');
+  }
+  if (i == digits || pid <= 0) return false;
+  return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+// A lock file that can't be made at all (a folder this user can't write, a name too
+// long), as opposed to one that another program holds.
+class ELockNotMade : public EMailStoreError {
+ public:
+  using EMailStoreError::EMailStoreError;
+};
+
+// Removes a file of this process when it goes out of scope.
+struct TOwnFile {
+  std::string path;
+  ~TOwnFile() { ::unlink(path.c_str()); }
+};
+
+// The dot-lock that mail delivery agents honour: the mbox's real path + ".lock", made
+// exclusively and holding this process's ID. Held while the mbox is read and while it is
+// replaced, so no delivery falls between. A stale lock is removed; a lock that can't be
+// made says why.
 class TDotLock {
  public:
   explicit TDotLock(const std::string& mbox) : path_(mbox + ".lock") {
+    // The lock is written whole under a name of its own and then linked to its place, so
+    // it never exists without the process ID in it, however this process ends.
+    platform::RemoveLeftovers(ExtractFilePath(path_), kLockPrefix, "");
+    std::string own;
+    try {
+      own = platform::CreateUniqueFile(ExtractFilePath(path_), kLockPrefix, "");
+      platform::WriteWholeFile(own, std::to_string(::getpid()) + "\n");
+    } catch (const EOSError& e) {
+      if (!own.empty()) ::unlink(own.c_str());
+      throw ELockNotMade("can't lock " + mbox + ": " + path_ + " can't be created (" +
+                         platform::SystemErrorText(e.code()) + ")");
+    }
+    const TOwnFile own_file{own};
     for (int attempt = 0;; ++attempt) {
-      const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-      if (fd >= 0) {
-        ::close(fd);
-        return;
+      if (::link(own.c_str(), path_.c_str()) == 0) return;
+      if (errno != EEXIST) {
+        throw ELockNotMade("can't lock " + mbox + ": " + path_ + " can't be created (" +
+                           platform::SystemErrorText(errno) + ")");
       }
-      if (errno != EEXIST || attempt >= 20) {
+      struct stat info {};
+      if (::lstat(path_.c_str(), &info) != 0) continue;  // just released
+      if (IsStaleLock(path_, info)) {
+        // Remove the lock judged stale, not one that replaced it meanwhile.
+        struct stat again {};
+        if (::lstat(path_.c_str(), &again) == 0 && again.st_ino == info.st_ino &&
+            again.st_dev == info.st_dev) {
+          ::unlink(path_.c_str());
+        }
+        continue;
+      }
+      if (attempt >= kLockAttempts) {
         throw EMailStoreError(mbox + " is locked by another program (" + path_ + ")");
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -235,22 +333,71 @@ class TMboxStore : public TMailStore {
     throw EMailStoreError("no mail " + id + " in " + path_);
   }
 
-  void MarkRead(const std::string& folder, const std::vector<std::string>& ids) override {
+  void CheckCanMark(const std::string& folder) override {
     CheckFolder(folder);
-    // Read afresh under the lock: mails delivered since the listing must survive.
-    const TDotLock lock(path_);
-    const std::string text = platform::ReadWholeFile(path_);
-    const std::string marked = MarkMboxRead(text, ids);
-    if (marked != text) ReplaceFileKeepingMode(path_, marked);
-    Load();
+    const std::string real = RealPath(path_);
+    const TDotLock lock(real);
+    const std::string dir = ExtractFilePath(real);
+    if (::access(dir.empty() ? "." : dir.c_str(), W_OK) != 0) {
+      throw EMailStoreError("can't mark mails of " + path_ + " read: its folder can't be written (" +
+                            platform::SystemErrorText(errno) + ")");
+    }
+  }
+
+  std::vector<TSkippedMail> MarkRead(const std::string& folder,
+                                     const std::vector<std::string>& ids) override {
+    CheckFolder(folder);
+    // Read afresh under the lock: mails delivered since the listing must survive. A mail
+    // that is not as it was when it was read (a delivery was still writing it) stays
+    // unread, or the rest of it would never be seen.
+    const std::string real = RealPath(path_);
+    std::vector<TSkippedMail> skipped;
+    std::string result;
+    {
+      const TDotLock lock(real);
+      platform::RemoveLeftovers(ExtractFilePath(real), ExtractFileName(real) + kRewritePrefix, "");
+      const std::string text = platform::ReadWholeFile(real);
+      std::map<std::string, std::string> now;  // ID: digest
+      for (const TMboxMail& mail : ParseMbox(text)) now[mail.id] = mail.digest;
+      std::vector<std::string> marked;
+      for (const std::string& id : ids) {
+        const auto served = index_.find(id);
+        const auto found = now.find(id);
+        if (served != index_.end() && found != now.end() &&
+            found->second != mails_[served->second].digest) {
+          skipped.push_back({id, "it changed after it was read (a delivery was still writing it)"});
+        } else {
+          marked.push_back(id);
+        }
+      }
+      result = MarkMboxRead(text, marked);
+      if (result != text) ReplaceFileKeepingOwner(real, result);
+    }
+    Take(std::move(result));
+    return skipped;
   }
 
  private:
   void CheckFolder(const std::string& folder) const {
     if (folder != kTopFolder) throw EMailStoreError("no folder " + folder + " in " + path_);
   }
+  // Reads the mbox under its lock, so a mail that a delivery agent is writing is never
+  // taken half. Where no lock can be made (a folder this user can't write), it reads
+  // without one: listing still works, and marking says why it can't.
   void Load() const {
-    text_ = platform::ReadWholeFile(path_);
+    const std::string real = RealPath(path_);
+    std::optional<TDotLock> lock;
+    try {
+      lock.emplace(real);
+    } catch (const ELockNotMade&) {
+    }
+    std::string text = platform::ReadWholeFile(real);
+    lock.reset();
+    Take(std::move(text));
+  }
+  // Holds text as the mbox's contents.
+  void Take(std::string text) const {
+    text_ = std::move(text);
     mails_ = ParseMbox(text_);
     index_.clear();
     for (std::size_t i = 0; i < mails_.size(); ++i) index_[mails_[i].id] = i;

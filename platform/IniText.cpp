@@ -220,4 +220,18 @@ std::string ProfileFallback(std::string_view fallback) {
   return std::string(fallback);
 }
 
+std::optional<std::string> IniProblem(std::string_view text) {
+  if (text.find('\0') != std::string_view::npos) return "it holds NUL bytes, it is not a text file";
+  std::size_t number = 0;
+  for (const TLine& line : ParseLines(text)) {
+    ++number;
+    if (line.kind == TLine::kSection) return std::nullopt;
+    const std::string_view whole = Trim(text.substr(line.begin, line.end - line.begin));
+    if (line.kind == TLine::kKey && whole.front() != ';' && whole.front() != '#') {
+      return "line " + std::to_string(number) + " lies before the first [section]";
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace vesko::platform

@@ -49,6 +49,11 @@ int ParseProfileInt(std::string_view value, int fallback);
 // except that its first character always stays.
 std::string ProfileFallback(std::string_view fallback);
 
+// Why text can't be read as a settings file, or nullopt when it can: a NUL byte (a binary
+// or UTF-16 file), or a line other than a comment (";" or "#") before the first section,
+// which no reader would ever find, such as a byte order mark in front of the first header.
+std::optional<std::string> IniProblem(std::string_view text);
+
 // Throws EVeskoError when section, key or value can't be stored on one line.
 void CheckProfileEntry(std::string_view section, std::string_view key, std::string_view value);
 

@@ -10,6 +10,12 @@
 
 namespace vesko::platform {
 
+// A temporary file of a dead process becomes a leftover after this long.
+inline constexpr int kLeftoverAgeSeconds = 60 * 60;
+// The name of CopyFileAtomic's partial copy: prefix, process ID, "-", unique, extension.
+inline constexpr char kPartialCopyPrefix[] = "~vesko";
+inline constexpr char kPartialCopyExtension[] = ".tmp";
+
 // The whole file as bytes. Throws EOSError when it can't be opened or read.
 std::string ReadWholeFile(const std::string& path);
 
@@ -25,6 +31,17 @@ void WriteFileAtomic(const std::string& path, std::string_view data);
 // Copies src to dst, replacing dst when overwrite is true. False on any failure.
 bool CopyFileTo(const std::string& src, const std::string& dst, bool overwrite);
 
+// Delivers a copy of src as dst: copies it into a fresh file of this process beside dst
+// (see CreateUniqueFile), flushes that to the disk and renames it over dst, so dst is
+// either the old file or the whole copy, also after a crash or a power cut. The copy's
+// permissions follow the user's umask. Throws EOSError whose code is the system's reason;
+// leaves no partial file behind.
+void CopyFileAtomic(const std::string& src, const std::string& dst);
+
+// True when a and b name one existing file, however the paths reach it (links, "..",
+// letter case).
+bool SameFile(const std::string& a, const std::string& b);
+
 // Renames src to dst, replacing dst. False on failure.
 bool RenameFileOver(const std::string& src, const std::string& dst);
 
@@ -39,9 +56,18 @@ bool RemoveFolder(const std::string& path);
 std::int64_t FileSizeOf(const std::string& path);
 
 // A new, empty file with a unique name in folder (which ends with a delimiter or not),
-// named prefix + something unique + extension. Returns its full path; throws EOSError.
+// named prefix + this process's ID in decimal + "-" + something unique + extension, so
+// RemoveLeftovers can tell whose it is. Returns its full path; throws EOSError.
 std::string CreateUniqueFile(const std::string& folder, const std::string& prefix,
                              const std::string& extension);
+
+// Removes the files that CreateUniqueFile made in folder with prefix and extension and
+// that their process left behind: older than max_age_seconds, and made by a process that
+// no longer runs on this machine (names of the older form, without a process ID, go by
+// their age alone; see UniqueFileOwner). Never touches another name or a running
+// process's file; returns how many it removed. Never throws.
+int RemoveLeftovers(const std::string& folder, const std::string& prefix,
+                    const std::string& extension, int max_age_seconds = kLeftoverAgeSeconds);
 
 // The folder delimiter of this system: '\' on Windows, '/' elsewhere.
 char PathDelimiter();

@@ -1,5 +1,7 @@
 #include "platform/paths.h"
 
+#include <algorithm>
+
 #include "platform/files.h"
 #include "platform/locale.h"
 
@@ -59,6 +61,31 @@ std::string ExcludeTrailingDelimiter(const std::string& path) {
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;
   return IncludeTrailingDelimiter(folder) + name;
+}
+
+std::optional<unsigned long> UniqueFileOwner(const std::string& name, const std::string& prefix,
+                                             const std::string& extension) {
+  if (name.size() < prefix.size() + extension.size() + 3 || name.compare(0, prefix.size(), prefix) != 0 ||
+      name.compare(name.size() - extension.size(), extension.size(), extension) != 0) {
+    return std::nullopt;
+  }
+  const std::string middle =
+      name.substr(prefix.size(), name.size() - prefix.size() - extension.size());
+  // The older names held six letters or digits from mkstemp and no process ID.
+  const auto alnum = [](char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+  };
+  if (middle.size() >= 6 && std::all_of(middle.begin(), middle.begin() + 6, alnum) &&
+      (middle.size() == 6 || middle[6] == '.')) {
+    return 0;
+  }
+  unsigned long id = 0;
+  std::size_t i = 0;
+  for (; i < middle.size() && i < 10 && middle[i] >= '0' && middle[i] <= '9'; ++i) {
+    id = id * 10 + static_cast<unsigned long>(middle[i] - '0');
+  }
+  if (i == 0 || i + 1 >= middle.size() || middle[i] != '-') return std::nullopt;
+  return id;
 }
 
 }  // namespace vesko

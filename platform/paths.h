@@ -2,6 +2,7 @@
 // never mistake the second byte of a character (0x5C in Shift JIS) for a delimiter.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace vesko {
@@ -16,5 +17,12 @@ std::string IncludeTrailingDelimiter(const std::string& path);
 std::string ExcludeTrailingDelimiter(const std::string& path);
 // folder + delimiter + name, adding the delimiter only when folder lacks one.
 std::string JoinPath(const std::string& folder, const std::string& name);
+
+// The process ID in a file name made by platform::CreateUniqueFile: name is prefix +
+// decimal ID + "-" + at least one more character + extension. 0 for the older names made
+// without an ID: prefix + six letters or digits (+ "." and more) + extension. nullopt for
+// other names.
+std::optional<unsigned long> UniqueFileOwner(const std::string& name, const std::string& prefix,
+                                             const std::string& extension);
 
 }  // namespace vesko

@@ -15,6 +15,7 @@ namespace vesko::tools {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;   // the operation failed
 inline constexpr int kExitBadInput = 2;  // bad arguments or an input that isn't valid
+inline constexpr int kExitNothing = 3;   // nothing to do: no mail to export
 
 class TCommandError : public std::runtime_error {
  public:

@@ -1,6 +1,8 @@
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,8 +10,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <vector>
 
 #include "platform/errors.h"
+#include "platform/paths.h"
 #include "platform/syserror.h"
 
 namespace vesko::platform {
@@ -46,6 +51,30 @@ void WriteAll(int fd, std::string_view data, const std::string& path) {
   }
 }
 
+// A fresh file named prefix + process ID + "-" + six unique characters + extension,
+// opened for writing with mode 0600. Returns the descriptor; path receives the name.
+int MakeUniqueFile(const std::string& folder, const std::string& prefix,
+                   const std::string& extension, std::string& path) {
+  std::string base = folder;
+  if (!base.empty() && base.back() != '/') base += '/';
+  path = base + prefix + std::to_string(::getpid()) + "-XXXXXX" + extension;
+  return ::mkostemps(path.data(), static_cast<int>(extension.size()), O_CLOEXEC);
+}
+
+// Flushes the folder that holds path, so a rename into it survives a power cut.
+void SyncFolderOf(const std::string& path) {
+  std::string folder = ExtractFilePath(path);
+  if (folder.empty()) folder = ".";
+  TFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.get() >= 0) ::fsync(fd.get());
+}
+
+mode_t CurrentUmask() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return mask;
+}
+
 }  // namespace
 
 std::string SystemErrorText(int code) { return std::strerror(code); }
@@ -77,8 +106,10 @@ void WriteWholeFile(const std::string& path, std::string_view data) {
 }
 
 void WriteFileAtomic(const std::string& path, std::string_view data) {
-  std::string temp = path + ".XXXXXX";
-  TFd fd(::mkstemp(temp.data()));
+  const std::string name = ExtractFileName(path) + ".";
+  RemoveLeftovers(ExtractFilePath(path), name, "");
+  std::string temp;
+  TFd fd(MakeUniqueFile(ExtractFilePath(path), name, "", temp));
   if (fd.get() < 0) throw EOSError("creating a temporary file beside " + path, errno);
   try {
     // Keep the permissions of the file being replaced.
@@ -103,6 +134,32 @@ bool CopyFileTo(const std::string& src, const std::string& dst, bool overwrite) 
   } catch (const EOSError&) {
     return false;
   }
+}
+
+void CopyFileAtomic(const std::string& src, const std::string& dst) {
+  const std::string data = ReadWholeFile(src);
+  const std::string folder = ExtractFilePath(dst);
+  RemoveLeftovers(folder, kPartialCopyPrefix, kPartialCopyExtension);
+  std::string partial;
+  TFd fd(MakeUniqueFile(folder, kPartialCopyPrefix, kPartialCopyExtension, partial));
+  if (fd.get() < 0) throw EOSError(ExcludeTrailingDelimiter(folder.empty() ? "." : folder), errno);
+  try {
+    if (::fchmod(fd.get(), 0666 & ~CurrentUmask()) != 0) throw EOSError(partial, errno);
+    WriteAll(fd.get(), data, partial);
+    if (::fsync(fd.get()) != 0) throw EOSError("writing " + partial, errno);
+    if (::close(fd.release()) != 0) throw EOSError("writing " + partial, errno);
+    if (::rename(partial.c_str(), dst.c_str()) != 0) throw EOSError("replacing " + dst, errno);
+  } catch (...) {
+    ::unlink(partial.c_str());
+    throw;
+  }
+  SyncFolderOf(dst);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa {}, sb {};
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
 }
 
 bool RenameFileOver(const std::string& src, const std::string& dst) {
@@ -135,13 +192,37 @@ std::int64_t FileSizeOf(const std::string& path) {
 
 std::string CreateUniqueFile(const std::string& folder, const std::string& prefix,
                              const std::string& extension) {
-  std::string base = folder;
-  if (!base.empty() && base.back() != '/') base += '/';
-  std::string path = base + prefix + "XXXXXX" + extension;
-  const int fd = ::mkstemps(path.data(), static_cast<int>(extension.size()));
+  std::string path;
+  const int fd = MakeUniqueFile(folder, prefix, extension, path);
   if (fd < 0) throw EOSError("creating a temporary file in " + folder, errno);
   ::close(fd);
   return path;
+}
+
+int RemoveLeftovers(const std::string& folder, const std::string& prefix,
+                    const std::string& extension, int max_age_seconds) {
+  const std::string dir = folder.empty() ? "." : folder;
+  DIR* listing = ::opendir(dir.c_str());
+  if (listing == nullptr) return 0;
+  std::vector<std::string> names;
+  while (const dirent* entry = ::readdir(listing)) {
+    if (UniqueFileOwner(entry->d_name, prefix, extension)) names.emplace_back(entry->d_name);
+  }
+  ::closedir(listing);
+  int removed = 0;
+  const std::time_t now = std::time(nullptr);
+  for (const std::string& name : names) {
+    const unsigned long owner = *UniqueFileOwner(name, prefix, extension);
+    const std::string path = JoinPath(dir, name);
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (now - st.st_mtime < max_age_seconds) continue;
+    // kill with signal 0 only asks whether the process exists.
+    const pid_t pid = static_cast<pid_t>(owner);
+    if (pid == ::getpid() || (pid > 0 && (::kill(pid, 0) == 0 || errno != ESRCH))) continue;
+    if (::unlink(path.c_str()) == 0) ++removed;
+  }
+  return removed;
 }
 
 char PathDelimiter() { return '/'; }

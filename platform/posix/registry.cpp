@@ -4,24 +4,28 @@
 #include "platform/environment.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/posix/SharedFiles.h"
 
 namespace vesko::platform {
 namespace {
 
 std::string StandInPath() { return JoinPath(DataHome(), "registry.reg"); }
 
-// The stand-in as it is now; a missing file is an empty registry. Throws EOSError or
-// ERegistryFormat when the file can't be read or isn't a registry file.
+// The stand-in as it is now; a missing or empty file is an empty registry. Throws
+// EOSError or ERegistryFormat when the file can't be read or isn't a registry file.
 TRegText Load() {
   const std::string path = StandInPath();
   if (!FileExists(path)) return TRegText();
-  return TRegText::Parse(ReadWholeFile(path));
+  const std::string text = ReadWholeFile(path);
+  return text.empty() ? TRegText() : TRegText::Parse(text);
 }
 
+// The stand-in for reading; one that can't be read reads as missing, with a warning.
 std::optional<TRegText> TryLoad() {
   try {
     return Load();
-  } catch (const EVeskoError&) {
+  } catch (const EVeskoError& e) {
+    WarnAboutFile(StandInPath(), std::string("can't be read as a registry: ") + e.what());
     return std::nullopt;
   }
 }
@@ -31,9 +35,11 @@ std::optional<TRegText> TryLoad() {
 template <typename Change>
 bool Update(Change&& change) {
   try {
+    // Writers take turns, or one would replace the file with its own change alone.
+    MakeDirectory(DataHome());
+    const TFileLock lock(StandInPath());
     TRegText reg = Load();
     if (!change(reg)) return false;
-    MakeDirectory(DataHome());
     WriteFileAtomic(StandInPath(), reg.Serialize());
     return true;
   } catch (const EVeskoError&) {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "platform/errors.h"
 #include "platform/paths.h"
 #include "platform/syserror.h"
@@ -87,19 +89,58 @@ void WriteWholeFile(const std::string& path, std::string_view data) {
 void WriteFileAtomic(const std::string& path, std::string_view data) {
   std::string folder = ExtractFilePath(path);
   if (folder.empty()) folder = ".";
-  char temp[MAX_PATH + 1] = {};
-  if (!::GetTempFileNameA(folder.c_str(), "vsk", 0, temp)) {
-    throw EOSError("creating a temporary file beside " + path, static_cast<int>(::GetLastError()));
-  }
+  const std::string prefix = ExtractFileName(path) + ".";
+  RemoveLeftovers(folder, prefix, "");
+  const std::string temp = CreateUniqueFile(folder, prefix, "");
   try {
     WriteWholeFile(temp, data);
-    if (!::MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!::MoveFileExA(temp.c_str(), path.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       throw EOSError("replacing " + path, static_cast<int>(::GetLastError()));
     }
   } catch (...) {
-    ::DeleteFileA(temp);
+    ::DeleteFileA(temp.c_str());
     throw;
   }
+}
+
+void CopyFileAtomic(const std::string& src, const std::string& dst) {
+  std::string folder = ExtractFilePath(dst);
+  if (folder.empty()) folder = ".";
+  RemoveLeftovers(folder, kPartialCopyPrefix, kPartialCopyExtension);
+  const std::string partial = CreateUniqueFile(folder, kPartialCopyPrefix, kPartialCopyExtension);
+  try {
+    if (!::CopyFileA(src.c_str(), partial.c_str(), FALSE)) {
+      throw EOSError("copying " + src, static_cast<int>(::GetLastError()));
+    }
+    {
+      THandleGuard h(::CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (h.get() == INVALID_HANDLE_VALUE || !::FlushFileBuffers(h.get())) {
+        throw EOSError("writing " + partial, static_cast<int>(::GetLastError()));
+      }
+    }
+    if (!::MoveFileExA(partial.c_str(), dst.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      throw EOSError("replacing " + dst, static_cast<int>(::GetLastError()));
+    }
+  } catch (...) {
+    ::DeleteFileA(partial.c_str());
+    throw;
+  }
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  auto identify = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+    THandleGuard h(::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                                 FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return h.get() != INVALID_HANDLE_VALUE && ::GetFileInformationByHandle(h.get(), &info);
+  };
+  BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+  return identify(a, ia) && identify(b, ib) &&
+         ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+         ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
 bool CopyFileTo(const std::string& src, const std::string& dst, bool overwrite) {
@@ -138,9 +179,9 @@ std::string CreateUniqueFile(const std::string& folder, const std::string& prefi
                              const std::string& extension) {
   const std::string base = IncludeTrailingDelimiter(folder);
   for (unsigned attempt = 0; attempt < 10000; ++attempt) {
-    const unsigned value = (::GetTickCount() ^ (::GetCurrentProcessId() << 16)) + attempt * 7919u;
-    char name[16];
-    wsprintfA(name, "%08X", value);
+    const unsigned value = ::GetTickCount() * 2654435761u + attempt * 7919u;
+    char name[32];
+    wsprintfA(name, "%lu-%08X", static_cast<unsigned long>(::GetCurrentProcessId()), value);
     const std::string path = base + prefix + name + extension;
     HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -153,6 +194,55 @@ std::string CreateUniqueFile(const std::string& folder, const std::string& prefi
     }
   }
   throw EOSError("creating a temporary file in " + folder, ERROR_FILE_EXISTS);
+}
+
+int RemoveLeftovers(const std::string& folder, const std::string& prefix,
+                    const std::string& extension, int max_age_seconds) {
+  const std::string base = IncludeTrailingDelimiter(folder.empty() ? "." : folder);
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = ::FindFirstFileA((base + prefix + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+        UniqueFileOwner(found.cFileName, prefix, extension)) {
+      names.emplace_back(found.cFileName);
+    }
+  } while (::FindNextFileA(search, &found));
+  ::FindClose(search);
+  FILETIME now_time;
+  ::GetSystemTimeAsFileTime(&now_time);
+  const auto ticks = [](const FILETIME& t) {
+    return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+  };
+  int removed = 0;
+  for (const std::string& name : names) {
+    const std::string path = base + name;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) continue;
+    // File times count 100 ns steps.
+    const unsigned long long age = ticks(now_time) - ticks(data.ftLastWriteTime);
+    if (ticks(now_time) < ticks(data.ftLastWriteTime) ||
+        age < static_cast<unsigned long long>(max_age_seconds) * 10000000ull) {
+      continue;
+    }
+    const DWORD owner = static_cast<DWORD>(*UniqueFileOwner(name, prefix, extension));
+    if (owner == ::GetCurrentProcessId()) continue;
+    HANDLE process =
+        owner == 0 ? nullptr : ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, owner);
+    if (owner == 0) {
+      // An older name without a process: its age alone tells.
+    } else if (process != nullptr) {
+      DWORD code = 0;
+      const bool running = ::GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+      ::CloseHandle(process);
+      if (running) continue;
+    } else if (::GetLastError() == ERROR_ACCESS_DENIED) {
+      continue;  // another user's process that runs
+    }
+    if (::DeleteFileA(path.c_str())) ++removed;
+  }
+  return removed;
 }
 
 char PathDelimiter() { return '\\'; }

@@ -9,6 +9,7 @@
 #include "palm/DocReader.h"
 #include "platform/datefmt.h"
 #include "platform/files.h"
+#include "platform/syserror.h"
 #include "tests/support/FakeHost.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -115,18 +116,38 @@ fake::TShownMessage FailedExport(TFakeHost& host) {
   return host.messages.empty() ? fake::TShownMessage{} : host.messages[0];
 }
 
-TEST(ComvertDoc, FailedCopyMarksNothingRead) {
-  test::TScratchFolder root;
-  TFakeHost host(root.path());
-  AddThreeMails(host);
-  // A file where the save folder should be.
-  platform::WriteWholeFile(root / "blocked", "x");
-  host.SetOption("Options", "SavePath", root / "blocked");
-  const auto message = FailedExport(host);
-  EXPECT_EQ(message.caption, "Error");
-  EXPECT_EQ(message.icon, TMessageIcon::kError);
-  EXPECT_EQ(message.text, FormatText(kSaveFailedMessage, {"bk1.pdb"}));
-  EXPECT_EQ(platform::ReadWholeFile(root / "blocked"), "x");
+// A failed save names the file, then on a second line the folder and why.
+TEST(ComvertDoc, FailedSaveSaysWhereAndWhyAndMarksNothingRead) {
+  struct {
+    const char* name;
+    std::string save_path;     // under the scratch folder
+    std::string shown_folder;  // under the scratch folder
+    std::string reason;
+  } const cases[] = {
+      {"a file where the save folder should be", "blocked", "blocked",
+       platform::PathDelimiter() == '/' ? platform::SystemErrorText(20) : ""},
+      {"a missing folder", "missing/", "missing", ""},
+      {"the temporary folder", "Temp", "Temp", kSaveOverTemporaryFile},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TScratchFolder root;
+    TFakeHost host(root.path());
+    AddThreeMails(host);
+    platform::WriteWholeFile(root / "blocked", "x");
+    host.SetOption("Options", "SavePath", root / c.save_path);
+    const auto message = FailedExport(host);
+    EXPECT_EQ(message.caption, "Error");
+    EXPECT_EQ(message.icon, TMessageIcon::kError);
+    const std::string head =
+        FormatText(kSaveFailedMessage, {"bk1.pdb"}) + "\r\n" + (root / c.shown_folder) + ": ";
+    EXPECT_EQ(message.text.substr(0, head.size()), head);
+    if (!c.reason.empty()) {
+      EXPECT_EQ(message.text.substr(head.size()), c.reason);
+    }
+    EXPECT_GT(message.text.size(), head.size());
+    EXPECT_EQ(platform::ReadWholeFile(root / "blocked"), "x");
+  }
 }
 
 TEST(ComvertDoc, ErrorsAreShownOnceAndLeaveNoTrace) {

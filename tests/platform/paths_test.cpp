@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/files.h"
@@ -53,6 +54,30 @@ TEST(Paths, TrailingDelimiterRules) {
   EXPECT_EQ(JoinPath(P("a/b"), "c"), P("a/b/c"));
   EXPECT_EQ(JoinPath(P("a/b/"), "c"), P("a/b/c"));
   EXPECT_EQ(JoinPath("", "c"), "c");
+}
+
+TEST(Paths, UniqueFileOwnerReadsOnlyOwnNames) {
+  struct {
+    const char* name;
+    std::optional<unsigned long> owner;
+  } const cases[] = {
+      {"~vesko4242-a1B2c3.tmp", 4242},
+      {"~vesko7-x.tmp", 7},
+      {"~veskoa1B2c3.tmp", 0},  // the older form, without a process
+      {"~vesko4242-.tmp", std::nullopt},
+      {"~vesko-a1B2c3.tmp", std::nullopt},
+      {"~vesko4242-a1B2c3.pdb", std::nullopt},
+      {"~Vesko4242-a1B2c3.tmp", std::nullopt},
+      {"~vesko4242.tmp", std::nullopt},
+      {"~vesko.tmp", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(UniqueFileOwner(c.name, "~vesko", ".tmp"), c.owner);
+  }
+  EXPECT_EQ(UniqueFileOwner("Vesko.ini.99-Zz9Yy8", "Vesko.ini.", ""), 99u);
+  EXPECT_EQ(UniqueFileOwner("veskoAb12Cd.pdb", "vesko", ""), 0u);
+  EXPECT_EQ(UniqueFileOwner("Vesko.ini", "Vesko.ini.", ""), std::nullopt);
 }
 
 TEST(Files, AtomicWriteReplacesWholeFileAndLeavesNoTemporary) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "export/MeDocItemList.h"
+#include "export/Messages.h"
 #include "host/PlugIn.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -21,14 +22,16 @@ namespace {
 
 void RunExport(const TStoreOptions& options, const std::vector<std::string>& selection) {
   mailhost::TMailHost& host = OpenHost(options);
+  const std::string no_mail = "no mail to export in " + host.CurrentFolderDisplayName();
+  if (host.Mails().empty()) throw TCommandError(no_mail, kExitNothing);
   if (!selection.empty()) host.SetSelection(selection);
   host.LoadPlugIn();
   const auto command = host.CommandFor(kMainMenu);
   if (!command) throw TCommandError("the plug-in put no command on the main menu");
   // The mail client asks the state callback before it offers the command.
-  if (!host.CommandEnabled(*command)) {
-    throw TCommandError("the command is disabled: no mail to export in this folder");
-  }
+  if (!host.CommandEnabled(*command)) throw TCommandError(no_mail, kExitNothing);
+  // An e-book whose mails can't be marked read would come again with the next export.
+  host.CheckCanMark();
   host.RunCommand(*command);
   // The plug-in must give back every block the host allocated for it.
   if (host.LiveBlocks() != 0) {
@@ -43,6 +46,18 @@ void RunExport(const TStoreOptions& options, const std::vector<std::string>& sel
     if (message.icon == TMessageIcon::kError)
       throw TCommandError("the export failed", kExitFailure);
   }
+  for (const mailhost::TMessageRecord& message : host.messages()) {
+    if (message.text == kNoMailMessage) throw TCommandError(no_mail, kExitNothing);
+  }
+  const auto& skipped = host.skipped();
+  if (skipped.empty()) return;
+  for (const mailhost::TSkippedMail& mail : skipped) {
+    std::fprintf(stderr, "vesko: mail %s stays unread: %s\n", mail.id.c_str(), mail.reason.c_str());
+  }
+  throw TCommandError("the e-book was delivered, but " + std::to_string(skipped.size()) +
+                      (skipped.size() == 1 ? " mail" : " mails") +
+                      " could not be marked read (listed above); exporting them again would "
+                      "deliver them a second time");
 }
 
 void ShowMail(const TStoreOptions& options, const std::string& mail_id) {

@@ -187,7 +187,51 @@ TEST(ExportEndToEnd, MarksTheExportedMailsRead) {
   ASSERT_EQ(vesko.Export().code, 0);
   EXPECT_EQ(vesko.Run("list").output.find("\t-\t"), std::string::npos);
   const TRun again = vesko.Export();  // nothing unread: the command is disabled
-  EXPECT_NE(again.code, 0);
+  EXPECT_EQ(again.code, 3) << again.output;
+  EXPECT_NE(again.output.find("no mail to export"), std::string::npos) << again.output;
+  EXPECT_EQ(vesko.Books().size(), 1u);
+}
+
+// Nothing to export has an exit code of its own, whatever the reason.
+TEST(ExportEndToEnd, NoMailToExportIsNotAFailure) {
+  struct {
+    const char* name;
+    void (*arrange)(const std::string& store, const TVesko& vesko);
+  } const cases[] = {
+      {"an empty Maildir", [](const std::string&, const TVesko&) {}},
+      {"no unread mail, menu state off",
+       [](const std::string& store, const TVesko& v) {
+         platform::WriteWholeFile(store + "/cur/1.a:2,S", "Subject: read\n\nx\n");
+         v.Set("Settings", "MenuFlag", "0");
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TScratchFolder stores;
+    const std::string store = stores / "md";
+    fs::create_directories(store + "/cur");
+    fs::create_directories(store + "/new");
+    TVesko vesko(store);
+    c.arrange(store, vesko);
+    const TRun run = vesko.Export();
+    EXPECT_EQ(run.code, 3) << run.output;
+    EXPECT_NE(run.output.find("no mail to export"), std::string::npos) << run.output;
+  }
+}
+
+// An mbox that can't be marked now gets no e-book: it would come again next time.
+TEST(ExportEndToEnd, NoDeliveryWhenTheMailsCantBeMarked) {
+  test::TScratchFolder stores;
+  const std::string mbox = stores / "mbox";
+  platform::WriteWholeFile(mbox, "From a Mon\nSubject: s\n\nbody\n");
+  platform::WriteWholeFile(mbox + ".lock", "1\n");  // held by a process that runs
+  TVesko vesko(mbox);
+  const TRun run = vesko.Export();
+  EXPECT_EQ(run.code, 1) << run.output;
+  EXPECT_NE(run.output.find("locked by another program"), std::string::npos) << run.output;
+  EXPECT_TRUE(!fs::exists(vesko.data() + "PlugIns") || vesko.Books().empty());
+  platform::RemoveFile(mbox + ".lock");
+  EXPECT_EQ(vesko.Export().code, 0);
   EXPECT_EQ(vesko.Books().size(), 1u);
 }
 

@@ -2,6 +2,7 @@
 // contract, selection, the posted mark-as-read command, folders, sources and temporary
 // files, and the pump the plug-in runs during a long command.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <set>
@@ -144,6 +145,45 @@ TEST_F(HostFunctions, HandsOutSourcesAndTextsAsBlocksToFree) {
   char stack_text[] = "not the host's";
   BKA_Free(stack_text);
   EXPECT_EQ(host().ForeignFrees(), foreign + 1) << "a block the host never gave is left alone";
+}
+
+// A NUL byte would end the zero-terminated text early: it is served as a space. A mail
+// whose source couldn't be served is never marked read, and the host says why.
+TEST_F(HostFunctions, ServesNulAsSpaceAndNeverMarksAnUnreadableMail) {
+  platform::WriteWholeFile(scratch_ / "md/new/200.b", std::string("Subject: new\n\nB\0C\n", 18));
+  const std::string gone = scratch_ / "md/new/300.c";
+  if (::geteuid() == 0) {
+    fs::remove(gone);  // root reads any file: take the file away instead
+    fs::create_directory(gone);
+  } else {
+    fs::permissions(gone, fs::perms::none);
+  }
+  EXPECT_STREQ(BKA_GetSource("200.b"), "Subject: new\r\n\r\nB C\r\n");
+  EXPECT_STREQ(BKA_GetSource("300.c"), "");
+  BKA_SetSel("200.b", -1);
+  BKA_SetSel("300.c", -1);
+  VeskoHostUi()->PostCommand(host().main_window(), kMarkAsReadCommand);
+  host().ProcessMessageQueue();
+  EXPECT_EQ(BKA_GetStatus("200.b"), 1u);
+  EXPECT_EQ(BKA_GetStatus("300.c"), 0u);
+  ASSERT_EQ(host().skipped().size(), 1u);
+  EXPECT_EQ(host().skipped()[0].id, "300.c");
+  EXPECT_NE(host().skipped()[0].reason.find("could not be read"), std::string::npos);
+  EXPECT_FALSE(fs::exists(scratch_ / "md/cur/300.c:2,S"));
+}
+
+// Marking that fails after the delivery names every mail it left unread.
+TEST_F(HostFunctions, MarkingThatFailsNamesTheMailsLeftUnread) {
+  fs::remove_all(scratch_ / "md/cur");
+  platform::WriteWholeFile(scratch_ / "md/cur", "not a folder");
+  host().SetSelection({"200.b", "300.c"});
+  VeskoHostUi()->PostCommand(host().main_window(), kMarkAsReadCommand);
+  host().ProcessMessageQueue();
+  EXPECT_EQ(BKA_GetStatus("200.b"), 0u);
+  ASSERT_EQ(host().skipped().size(), 2u);
+  EXPECT_EQ(host().skipped()[0].id, "200.b");
+  EXPECT_EQ(host().skipped()[1].id, "300.c");
+  EXPECT_EQ(host().skipped()[0].reason, "Not a directory");
 }
 
 TEST_F(HostFunctions, NamesFoldersAndTheDataFolder) {

@@ -170,9 +170,9 @@ TEST(MboxStore, LeavesALockedMboxAlone) {
   const std::string path = scratch / "locked.mbox";
   const std::string text = "From a\nSubject: s\n\nb\n";
   WriteWholeFile(path, text);
-  WriteWholeFile(path + ".lock", "");  // a delivery in progress
   auto store = OpenMailStore(path);
   const auto list = store->List("Inbox");
+  WriteWholeFile(path + ".lock", "");  // a delivery in progress
   EXPECT_THROW(store->MarkRead("Inbox", {list[0].id}), EMailStoreError);
   EXPECT_EQ(ReadWholeFile(path), text);
   EXPECT_TRUE(platform::FileExists(path + ".lock")) << "another program's lock stays";
@@ -226,7 +226,9 @@ TEST(MaildirStore, NeverRenamesOverAnotherFile) {
   WriteWholeFile(root + "/cur/1.a:2,S", "another file with the target's name");
   auto store = OpenMailStore(root);
   store->List("Inbox");
-  EXPECT_THROW(store->MarkRead("Inbox", {"1.a"}), EVeskoError);
+  const auto skipped = store->MarkRead("Inbox", {"1.a"});
+  ASSERT_EQ(skipped.size(), 1u);
+  EXPECT_EQ(skipped[0].id, "1.a");
   EXPECT_EQ(ReadWholeFile(root + "/new/1.a"), "new mail");
   EXPECT_EQ(ReadWholeFile(root + "/cur/1.a:2,S"), "another file with the target's name");
 }
