@@ -8,8 +8,8 @@
 
 #include "export/ExportCommand.h"
 #include "host/Guard.h"
-#include "host/IniFile.h"
 #include "host/PlugIn.h"
+#include "host/Settings.h"
 #include "host/SettingsPath.h"
 #include "host/Version.h"
 #include "platform/export.h"
@@ -82,8 +82,8 @@ std::uint32_t VESKO_STDCALL OnExportMenuState(HOSTHANDLE, HOSTPARAM) {
   // Asked each time a menu opens: a failure leaves the command enabled without a message
   // box, and choosing it shows the error.
   try {
-    const TIniFile settings(PlugIn().settings_path);
-    return settings.ReadBool("Settings", "MenuFlag", true) && CountTargets() == 0 ? 1u : 0u;
+    const TSettings settings = TSettings::Load(PlugIn().settings_path);
+    return settings.MenuFlag && CountTargets(settings.Target) == 0 ? 1u : 0u;
   } catch (...) {
     return 0u;
   }
