@@ -62,24 +62,36 @@ struct TSettingKey {
   int TSettings::*number = nullptr;
   bool TSettings::*flag = nullptr;
   std::string TSettings::*text = nullptr;
-  int fallback = 0;         // integers and booleans (0/1): the export side's default
-  int min = 0, max = 1;     // the values a user may set
-  bool palm_user = false;   // the value is -1 or the index of an existing Palm Desktop user
+  int fallback = 0;        // integers and booleans (0/1): the export side's default
+  int min = 0, max = 1;    // the values a user may set
+  bool palm_user = false;  // the value is -1 or the index of an existing Palm Desktop user
   const char* text_fallback = nullptr;  // strings; null: the settings file's folder
 };
 
+// The rows of the table, one helper per type.
 constexpr TSettingKey FlagKey(const char* section, const char* key, bool TSettings::*member,
-                           bool fallback) {
-  return {section, key, TSettingType::kBoolean, nullptr, member, nullptr, fallback ? 1 : 0};
+                              bool fallback) {
+  TSettingKey k{section, key, TSettingType::kBoolean};
+  k.flag = member;
+  k.fallback = fallback ? 1 : 0;
+  return k;
 }
 constexpr TSettingKey NumberKey(const char* section, const char* key, int TSettings::*member,
-                             int fallback, int min, int max, bool palm_user = false) {
-  return {section, key, TSettingType::kInteger, member, nullptr, nullptr, fallback, min, max,
-          palm_user};
+                                int fallback, int min, int max, bool palm_user = false) {
+  TSettingKey k{section, key, TSettingType::kInteger};
+  k.number = member;
+  k.fallback = fallback;
+  k.min = min;
+  k.max = max;
+  k.palm_user = palm_user;
+  return k;
 }
 constexpr TSettingKey TextKey(const char* section, const char* key, std::string TSettings::*member,
-                           const char* fallback) {
-  return {section, key, TSettingType::kString, nullptr, nullptr, member, 0, 0, 0, false, fallback};
+                              const char* fallback) {
+  TSettingKey k{section, key, TSettingType::kString};
+  k.text = member;
+  k.text_fallback = fallback;
+  return k;
 }
 
 // The keys in the order the settings form writes them. "SaveMedoc" is spelled as the form

@@ -12,6 +12,7 @@
 #include "host/Settings.h"
 #include "host/SettingsPath.h"
 #include "host/Version.h"
+#include "hotsync/SettingsForm.h"
 #include "platform/export.h"
 #include "platform/module.h"
 #include "platform/ui.h"
@@ -128,8 +129,11 @@ VESKO_API int VESKO_STDCALL BKC_OnMenuInit(HOSTHANDLE, HOSTHANDLE menu, int type
   });
 }
 
+// Shows the settings form modally, with no owner. 1 tells the host that the plug-in has
+// a setup, whichever way the form closed.
 VESKO_API int VESKO_STDCALL BKC_OnPlugInSetup(HOSTHANDLE) {
-  return 1;  // the host then knows that the plug-in has a setup
+  Guarded(false, [] { return RunSettingsForm(PlugIn().settings_path); });
+  return 1;
 }
 
 VESKO_API int VESKO_STDCALL BKC_OnPlugInInfo(void* block) {

@@ -243,7 +243,9 @@ TEST(ExportEndToEnd, ConfigSetChecksTypeAndRange) {
     const TRun run = vesko.Run(std::string("config set ") + c.section + " " + c.key + " '" +
                                c.value + "'");
     EXPECT_EQ(run.code, c.code) << run.output;
-    if (c.code != 0) EXPECT_NE(run.output.find(c.key), std::string::npos) << run.output;
+    if (c.code != 0) {
+      EXPECT_NE(run.output.find(c.key), std::string::npos) << run.output;
+    }
     EXPECT_EQ(vesko.Run(std::string("config get ") + c.section + " " + c.key).output,
               std::string(c.kept) + "\n");
   }
