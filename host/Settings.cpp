@@ -13,8 +13,12 @@ TSettings TSettings::Defaults(const std::string& settings_path) {
   TSettings s{};
   for (const TSettingKey& k : kSettingKeys) {
     switch (k.type) {
-      case TSettingType::kInteger: s.*k.number = k.fallback; break;
-      case TSettingType::kBoolean: s.*k.flag = k.fallback != 0; break;
+      case TSettingType::kInteger:
+        s.*k.number = k.fallback;
+        break;
+      case TSettingType::kBoolean:
+        s.*k.flag = k.fallback != 0;
+        break;
       case TSettingType::kString:
         s.*k.text = k.text_fallback != nullptr ? k.text_fallback : ExtractFilePath(settings_path);
         break;
@@ -65,9 +69,12 @@ const TSettingKey* FindSettingKey(const std::string& section, const std::string&
 
 std::string SettingText(const TSettingKey& k, const TSettings& settings) {
   switch (k.type) {
-    case TSettingType::kInteger: return std::to_string(settings.*k.number);
-    case TSettingType::kBoolean: return settings.*k.flag ? "1" : "0";
-    case TSettingType::kString: return settings.*k.text;
+    case TSettingType::kInteger:
+      return std::to_string(settings.*k.number);
+    case TSettingType::kBoolean:
+      return settings.*k.flag ? "1" : "0";
+    case TSettingType::kString:
+      return settings.*k.text;
   }
   return {};
 }
@@ -88,8 +95,8 @@ std::optional<std::string> CheckSettingValue(const TSettingKey& k, const std::st
   if (k.type == TSettingType::kInteger) {
     int n = 0;
     const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), n);
-    if (value.empty() || error != std::errc() || end != value.data() + value.size() ||
-        n < k.min || n > k.max) {
+    if (value.empty() || error != std::errc() || end != value.data() + value.size() || n < k.min ||
+        n > k.max) {
       *problem = name + " takes a whole number from " + std::to_string(k.min) + " to " +
                  std::to_string(k.max);
       return std::nullopt;

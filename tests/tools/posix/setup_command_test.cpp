@@ -24,7 +24,7 @@ struct TSession {
 };
 
 // Runs `vesko --data DATA setup` on a pseudo-terminal, typing each line once the form
-// asks for input ("> "). Gives up after ten seconds.
+// asks for input ("> "), then the end of input. Gives up after ten seconds.
 TSession RunOnTerminal(const std::string& data, const std::vector<std::string>& lines,
                        const char* language = "ja_JP.UTF-8") {
   TSession session;
@@ -51,9 +51,10 @@ TSession RunOnTerminal(const std::string& data, const std::vector<std::string>& 
     for (std::size_t at = 0; (at = session.screen.find("\n> ", at)) != std::string::npos; ++at) {
       ++prompts;
     }
-    if (prompts > prompts_seen && next < lines.size()) {
+    if (prompts > prompts_seen) {
       prompts_seen = prompts;
-      const std::string line = lines[next++] + "\n";
+      // Past the last line: the end of input (Ctrl-D at the start of a line).
+      const std::string line = next < lines.size() ? lines[next++] + "\n" : "\x04";
       if (::write(master, line.data(), line.size()) < 0) break;
     }
   }
