@@ -19,5 +19,5 @@ if(WIN32)
                    $<TARGET_FILE:settings_dialog_tests>)
   set_tests_properties(settings_dialog_tests PROPERTIES TIMEOUT 300 RESOURCE_LOCK palm_registry)
   # hotsync_tests is registered after this file is read.
-  cmake_language(DEFER CALL set_tests_properties ${target} PROPERTIES RESOURCE_LOCK palm_registry)
+  cmake_language(DEFER CALL set_tests_properties hotsync_tests PROPERTIES RESOURCE_LOCK palm_registry)
 endif()

@@ -85,7 +85,7 @@ class SettingsDialogTest : public ::testing::Test {
   void SetUp() override {
     test::TPalmDesktopScope::RemoveRoots();
     const std::string dll = folder_ / "Vesko.dll";
-    ASSERT_TRUE(platform::CopyFileTo(VESKO_BINARY_DIR "/Vesko.dll", dll, true));
+    ASSERT_TRUE(platform::CopyFileTo(WindowsPath(VESKO_BINARY_DIR "/Vesko.dll"), dll, true));
     library_ = ::LoadLibraryA(WindowsPath(dll).c_str());
     ASSERT_NE(library_, nullptr) << "Vesko.dll did not load";
     setup_ = reinterpret_cast<TSetup>(
@@ -111,8 +111,10 @@ class SettingsDialogTest : public ::testing::Test {
   HWND Open() {
     thread_ = ::CreateThread(nullptr, 0, &RunSetup, this, 0, nullptr);
     for (int i = 0; i < 200; ++i) {
-      if (HWND dialog = ::FindWindowA("#32770", VESKO_TEXT_CAPTION)) {
-        ::Sleep(100);  // let it finish WM_INITDIALOG and paint
+      // Found once it is set up and shown.
+      HWND dialog = ::FindWindowA("#32770", VESKO_TEXT_CAPTION);
+      if (dialog != nullptr && ::IsWindowVisible(dialog)) {
+        ::Sleep(100);  // let it paint
         return dialog;
       }
       ::Sleep(50);
