@@ -6,8 +6,8 @@
 #include "export/ExportUi.h"
 #include "export/Messages.h"
 #include "host/HostProtocol.h"
-#include "host/IniFile.h"
 #include "host/PlugIn.h"
+#include "host/Settings.h"
 #include "hotsync/AutoInst.h"
 #include "palm/DocFile.h"
 #include "platform/clock.h"
@@ -22,11 +22,7 @@ namespace {
 
 constexpr char kCrLf[] = "\r\n";
 
-enum TTarget { kUnreadMails = 0, kAllMails = 1, kSelectedMails = 2 };
-
-TIniFile Settings() { return TIniFile(PlugIn().settings_path); }
-
-int ReadTarget() { return Settings().ReadInteger("Settings", "Target", kUnreadMails); }
+TSettings ReadSettings() { return TSettings::Load(PlugIn().settings_path); }
 
 // Walks the mails of the current folder (only the selected ones when asked) and calls
 // visit(id, unread) for each; stops early when visit returns false. The host's final
@@ -69,12 +65,13 @@ std::size_t AfterLast(const std::string& text, char c) {
 
 }  // namespace
 
-int CountTargets() {
-  const int target = ReadTarget();
-  if (target != kUnreadMails && target != kAllMails && target != kSelectedMails) return 0;
+int CountTargets() { return CountTargets(ReadSettings().Target); }
+
+int CountTargets(int target) {
+  if (target != kTargetUnread && target != kTargetAll && target != kTargetSelected) return 0;
   int count = 0;
-  ForEachMail(target == kSelectedMails, [&](const std::string&, bool unread) {
-    if (target != kUnreadMails || unread) ++count;
+  ForEachMail(target == kTargetSelected, [&](const std::string&, bool unread) {
+    if (target != kTargetUnread || unread) ++count;
     return true;
   });
   return count;
@@ -111,34 +108,33 @@ void TComvertDoc::MakeTitle() {
   const TBeckyAPI& api = PlugIn().api;
   const std::string display_name =
       HostText(api.BKA_GetFolderDisplayName(HostText(api.BKA_GetCurrentFolder()).c_str()));
-  const TIniFile settings = Settings();
-  title_ =
-      MakeTitle(display_name, settings.ReadBool("Options", "Date", true),
-                settings.ReadBool("Options", "Time", false), DecodeDateTime(platform::NowLocal()));
+  const TSettings settings = ReadSettings();
+  title_ = MakeTitle(display_name, settings.Date, settings.Time,
+                     DecodeDateTime(platform::NowLocal()));
 }
 
 void TComvertDoc::ReadOptions() {
-  const TIniFile settings = Settings();
-  save_medoc_ = settings.ReadBool("Options", "SaveMeDoc", true);
-  auto_install_ = settings.ReadBool("Options", "AutoInstall", true);
-  mark_as_read_ = settings.ReadBool("Options", "MarkAsRead", true);
+  const TSettings settings = ReadSettings();
+  save_medoc_ = settings.SaveMeDoc;
+  auto_install_ = settings.AutoInstall;
+  mark_as_read_ = settings.MarkAsRead;
   // An empty save folder means the default one, beside the settings file; a folder typed
   // without its final delimiter gets one.
-  std::string save_folder = settings.ReadString("Options", "SavePath", "");
-  if (save_folder.empty()) save_folder = ExtractFilePath(PlugIn().settings_path);
+  std::string save_folder = settings.SavePath;
+  if (save_folder.empty()) save_folder = TSettings::Defaults(PlugIn().settings_path).SavePath;
   dest_path_ = JoinPath(save_folder, ExtractFileName(temp_.path));
-  user_index_ = settings.ReadInteger("HotSync", "UserIndex", -1);
-  target_ = settings.ReadInteger("Settings", "Target", kUnreadMails);
+  user_index_ = settings.UserIndex;
+  target_ = settings.Target;
 }
 
 void TComvertDoc::CollectTargets() {
   targets_.clear();
-  if (target_ != kUnreadMails && target_ != kAllMails && target_ != kSelectedMails) {
+  if (target_ != kTargetUnread && target_ != kTargetAll && target_ != kTargetSelected) {
     count_ = 0;
     return;
   }
-  ForEachMail(target_ == kSelectedMails, [&](const std::string& id, bool unread) {
-    if (target_ == kUnreadMails && !unread) return true;
+  ForEachMail(target_ == kTargetSelected, [&](const std::string& id, bool unread) {
+    if (target_ == kTargetUnread && !unread) return true;
     targets_.push_back({id, unread});
     return static_cast<int>(targets_.size()) < count_;
   });

@@ -1,6 +1,6 @@
 #include "host/Settings.h"
 
-#include <optional>
+#include <charconv>
 
 #include "host/IniFile.h"
 #include "platform/IniText.h"
@@ -8,39 +8,106 @@
 #include "platform/registry.h"
 
 namespace vesko {
-namespace {
 
-bool Flag(const std::string& path, const char* section, const char* key, bool fallback) {
-  return TIniFile(path).ReadBool(section, key, fallback);
+TSettings TSettings::Defaults(const std::string& settings_path) {
+  TSettings s{};
+  for (const TSettingKey& k : kSettingKeys) {
+    switch (k.type) {
+      case TSettingType::kInteger:
+        s.*k.number = k.fallback;
+        break;
+      case TSettingType::kBoolean:
+        s.*k.flag = k.fallback != 0;
+        break;
+      case TSettingType::kString:
+        s.*k.text = k.text_fallback != nullptr ? k.text_fallback : ExtractFilePath(settings_path);
+        break;
+    }
+  }
+  return s;
 }
 
-}  // namespace
+TSettings TSettings::Load(const std::string& settings_path, const TSettings& defaults) {
+  const TIniFile ini(settings_path);
+  TSettings s = defaults;
+  for (const TSettingKey& k : kSettingKeys) {
+    switch (k.type) {
+      case TSettingType::kInteger:
+        s.*k.number = ini.ReadInteger(k.section, k.key, defaults.*k.number);
+        break;
+      case TSettingType::kBoolean:
+        s.*k.flag = ini.ReadBool(k.section, k.key, defaults.*k.flag);
+        break;
+      case TSettingType::kString:
+        s.*k.text = ini.ReadString(k.section, k.key, defaults.*k.text);
+        break;
+    }
+  }
+  return s;
+}
 
-int ReadTarget(const std::string& path) {
-  return TIniFile(path).ReadInteger("Settings", "Target", kTargetUnread);
+TSettings TSettings::Load(const std::string& settings_path) {
+  return Load(settings_path, Defaults(settings_path));
 }
-bool ReadMenuFlag(const std::string& path) { return Flag(path, "Settings", "MenuFlag", true); }
-bool ReadSaveMeDoc(const std::string& path) { return Flag(path, "Options", "SaveMeDoc", true); }
-bool ReadAutoInstall(const std::string& path) { return Flag(path, "Options", "AutoInstall", true); }
-bool ReadMarkAsRead(const std::string& path) { return Flag(path, "Options", "MarkAsRead", true); }
-bool ReadDelSpace(const std::string& path) { return Flag(path, "Options", "DelSpace", false); }
-bool ReadDelDBSpace(const std::string& path) { return Flag(path, "Options", "DelDBSpace", false); }
-bool ReadDelCRLF(const std::string& path) { return Flag(path, "Options", "DelCRLF", false); }
-bool ReadZentoHan(const std::string& path) { return Flag(path, "Options", "ZentoHan", false); }
-bool ReadZentoHanKana(const std::string& path) {
-  return Flag(path, "Options", "ZentoHanKana", false);
+
+void TSettings::Save(const std::string& settings_path, const char* skipped) const {
+  TIniFile ini(settings_path);
+  for (const TSettingKey& k : kSettingKeys) {
+    if (skipped != nullptr && platform::SameTextNoCase(k.key, skipped)) continue;
+    ini.WriteString(k.section, k.key, SettingText(k, *this));
+  }
 }
-bool ReadDateInTitle(const std::string& path) { return Flag(path, "Options", "Date", true); }
-bool ReadTimeInTitle(const std::string& path) { return Flag(path, "Options", "Time", false); }
-int ReadUserIndex(const std::string& path) {
-  return TIniFile(path).ReadInteger("HotSync", "UserIndex", -1);
+
+const TSettingKey* FindSettingKey(const std::string& section, const std::string& key) {
+  for (const TSettingKey& k : kSettingKeys) {
+    if (platform::SameTextNoCase(k.section, section) && platform::SameTextNoCase(k.key, key)) {
+      return &k;
+    }
+  }
+  return nullptr;
 }
-std::string ReadSavePath(const std::string& path) {
-  return TIniFile(path).ReadString("Options", "SavePath", ExtractFilePath(path));
+
+std::string SettingText(const TSettingKey& k, const TSettings& settings) {
+  switch (k.type) {
+    case TSettingType::kInteger:
+      return std::to_string(settings.*k.number);
+    case TSettingType::kBoolean:
+      return settings.*k.flag ? "1" : "0";
+    case TSettingType::kString:
+      return settings.*k.text;
+  }
+  return {};
+}
+
+std::optional<std::string> CheckSettingValue(const TSettingKey& k, const std::string& value,
+                                             std::string* problem) {
+  const std::string name = std::string(k.section) + " " + k.key;
+  if (k.type == TSettingType::kBoolean) {
+    for (const char* yes : {"1", "true", "yes", "on"}) {
+      if (platform::SameTextNoCase(value, yes)) return "1";
+    }
+    for (const char* no : {"0", "false", "no", "off"}) {
+      if (platform::SameTextNoCase(value, no)) return "0";
+    }
+    *problem = name + " is a yes/no setting: give 1 or 0";
+    return std::nullopt;
+  }
+  if (k.type == TSettingType::kInteger) {
+    int n = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), n);
+    if (value.empty() || error != std::errc() || end != value.data() + value.size() || n < k.min ||
+        n > k.max) {
+      *problem = name + " takes a whole number from " + std::to_string(k.min) + " to " +
+                 std::to_string(k.max);
+      return std::nullopt;
+    }
+    return std::to_string(n);
+  }
+  return value;
 }
 
 bool ReadHideHead(const std::string& folder_ini_path) {
-  return Flag(folder_ini_path, "Settings", "HideHead", false);
+  return TIniFile(folder_ini_path).ReadBool("Settings", "HideHead", false);
 }
 
 int ReadListAddrFmt() {
@@ -53,15 +120,6 @@ int ReadListAddrFmt() {
     return platform::ParseProfileInt(*text, 0);
   }
   return 0;
-}
-
-const TSettingKey* FindSettingKey(const std::string& section, const std::string& key) {
-  for (const TSettingKey& k : kSettingKeys) {
-    if (platform::SameTextNoCase(k.section, section) && platform::SameTextNoCase(k.key, key)) {
-      return &k;
-    }
-  }
-  return nullptr;
 }
 
 }  // namespace vesko

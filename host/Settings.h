@@ -1,8 +1,19 @@
-// The plug-in's options, each read afresh from its settings file (the plug-in's own path
-// with ".ini") with the default that the export side uses, and the two settings of the
-// host that the export reads. The settings dialog writes the file through TIniFile.
+// The plug-in's settings: one table (kSettingKeys) names every key of its settings file
+// once, with section, type, the default that the export side reads and the values a user
+// may set; TSettings holds one value per key and loads and saves itself through that table.
+// The export, the menu-state callback, the settings form and `vesko config` all go through
+// it. A new key is one member of TSettings and one row of kSettingKeys.
+//
+// The file is the plug-in's own path with ".ini" (host/SettingsPath.h), read afresh at each
+// Load, so a change saved by the settings form counts at the next export. Integers are read
+// as the system's profile reader reads them (platform/IniText.h, ParseProfileInt), booleans
+// as integers (non-zero is true). Save throws EOSError when the file can't be written.
+//
+// Two values of the host are read here too, never written: HideHead from a folder's
+// Folder.ini and ListAddrFmt from the host's registry settings.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace vesko {
@@ -12,53 +23,113 @@ inline constexpr int kTargetUnread = 0;
 inline constexpr int kTargetAll = 1;
 inline constexpr int kTargetSelected = 2;
 
-int ReadTarget(const std::string& settings_path);         // default kTargetUnread
-bool ReadMenuFlag(const std::string& settings_path);      // default true
-bool ReadSaveMeDoc(const std::string& settings_path);     // default true
-bool ReadAutoInstall(const std::string& settings_path);   // default true
-bool ReadMarkAsRead(const std::string& settings_path);    // default true
-bool ReadDelSpace(const std::string& settings_path);      // default false
-bool ReadDelDBSpace(const std::string& settings_path);    // default false
-bool ReadDelCRLF(const std::string& settings_path);       // default false
-bool ReadZentoHan(const std::string& settings_path);      // default false
-bool ReadZentoHanKana(const std::string& settings_path);  // default false
-bool ReadDateInTitle(const std::string& settings_path);   // "Options" "Date", default true
-bool ReadTimeInTitle(const std::string& settings_path);   // "Options" "Time", default false
-int ReadUserIndex(const std::string& settings_path);      // default -1: no user
-// The save folder; by default the folder of the settings file, with its delimiter.
-std::string ReadSavePath(const std::string& settings_path);
+// One value per key of the settings file; the members are named after their keys.
+struct TSettings {
+  int UserIndex;  // the Palm Desktop user to queue the file for; -1 none
+  bool AutoInstall;
+  int Target;
+  bool MenuFlag;  // disable the command while the folder has nothing to export
+  bool SaveMeDoc;
+  bool MarkAsRead;
+  bool DelSpace;
+  bool DelDBSpace;
+  bool DelCRLF;
+  std::string SavePath;  // the save folder, as typed
+  bool ZentoHan;
+  bool ZentoHanKana;
+  bool Date;  // the date in the document title
+  bool Time;  // the time in the document title
+
+  // The export side's defaults. SavePath's is the settings file's folder.
+  static TSettings Defaults(const std::string& settings_path);
+  // Every key from the file at settings_path; a missing key (or file) takes its value
+  // from defaults, a key present with an empty text gives "" or the integer default.
+  static TSettings Load(const std::string& settings_path, const TSettings& defaults);
+  // Load with the export side's defaults.
+  static TSettings Load(const std::string& settings_path);
+  // Writes every key in the order of kSettingKeys, except the key named skipped (may be
+  // null), which keeps what the file holds. Throws EOSError.
+  void Save(const std::string& settings_path, const char* skipped = nullptr) const;
+};
+
+enum class TSettingType { kInteger, kBoolean, kString };
+
+// A row of the settings table. Exactly one of the member pointers is set, by type.
+struct TSettingKey {
+  const char* section;
+  const char* key;
+  TSettingType type;
+  int TSettings::*number = nullptr;
+  bool TSettings::*flag = nullptr;
+  std::string TSettings::*text = nullptr;
+  int fallback = 0;        // integers and booleans (0/1): the export side's default
+  int min = 0, max = 1;    // the values a user may set
+  bool palm_user = false;  // the value is -1 or the index of an existing Palm Desktop user
+  const char* text_fallback = nullptr;  // strings; null: the settings file's folder
+};
+
+// The rows of the table, one helper per type.
+constexpr TSettingKey FlagKey(const char* section, const char* key, bool TSettings::*member,
+                              bool fallback) {
+  TSettingKey k{section, key, TSettingType::kBoolean};
+  k.flag = member;
+  k.fallback = fallback ? 1 : 0;
+  return k;
+}
+constexpr TSettingKey NumberKey(const char* section, const char* key, int TSettings::*member,
+                                int fallback, int min, int max, bool palm_user = false) {
+  TSettingKey k{section, key, TSettingType::kInteger};
+  k.number = member;
+  k.fallback = fallback;
+  k.min = min;
+  k.max = max;
+  k.palm_user = palm_user;
+  return k;
+}
+constexpr TSettingKey TextKey(const char* section, const char* key, std::string TSettings::*member,
+                              const char* fallback) {
+  TSettingKey k{section, key, TSettingType::kString};
+  k.text = member;
+  k.text_fallback = fallback;
+  return k;
+}
+
+// The keys in the order the settings form writes them. "SaveMedoc" is spelled as the form
+// writes it; key names ignore case, so the export's "SaveMeDoc" is the same key.
+inline constexpr TSettingKey kSettingKeys[] = {
+    NumberKey("HotSync", "UserIndex", &TSettings::UserIndex, -1, -1, 254, true),
+    FlagKey("Options", "AutoInstall", &TSettings::AutoInstall, true),
+    NumberKey("Settings", "Target", &TSettings::Target, kTargetUnread, kTargetUnread,
+              kTargetSelected),
+    FlagKey("Settings", "MenuFlag", &TSettings::MenuFlag, true),
+    FlagKey("Options", "SaveMedoc", &TSettings::SaveMeDoc, true),
+    FlagKey("Options", "MarkAsRead", &TSettings::MarkAsRead, true),
+    FlagKey("Options", "DelSpace", &TSettings::DelSpace, false),
+    FlagKey("Options", "DelDBSpace", &TSettings::DelDBSpace, false),
+    FlagKey("Options", "DelCRLF", &TSettings::DelCRLF, false),
+    TextKey("Options", "SavePath", &TSettings::SavePath, nullptr),
+    FlagKey("Options", "ZentoHan", &TSettings::ZentoHan, false),
+    FlagKey("Options", "ZentoHanKana", &TSettings::ZentoHanKana, false),
+    FlagKey("Options", "Date", &TSettings::Date, true),
+    FlagKey("Options", "Time", &TSettings::Time, false),
+};
+
+// The entry of kSettingKeys named so (ignoring case), or null.
+const TSettingKey* FindSettingKey(const std::string& section, const std::string& key);
+
+// The key's value in settings, as the file holds it ("1"/"0" for booleans).
+std::string SettingText(const TSettingKey& k, const TSettings& settings);
+
+// The text to store for a value a user typed for a known key: booleans take 1 or 0
+// (also yes/no, true/false, on/off), integers a decimal number within the key's range.
+// nullopt with *problem set to a message when the value doesn't fit. The check against
+// the Palm Desktop's users (palm_user) is left to the caller.
+std::optional<std::string> CheckSettingValue(const TSettingKey& k, const std::string& value,
+                                             std::string* problem);
 
 // A folder's "HideHead" from its Folder.ini (host data folder + folder ID + "Folder.ini").
 bool ReadHideHead(const std::string& folder_ini_path);
 // The host's sender display format, 0..4, from its registry settings; 0 when unset.
 int ReadListAddrFmt();
-
-// Every key of the settings file, for listing and checking typed input.
-enum class TSettingType { kInteger, kBoolean, kString };
-struct TSettingKey {
-  const char* section;
-  const char* key;
-  TSettingType type;
-  const char* fallback;  // the export side's default; "" for SavePath (see ReadSavePath)
-};
-inline constexpr TSettingKey kSettingKeys[] = {
-    {"Settings", "Target", TSettingType::kInteger, "0"},
-    {"Settings", "MenuFlag", TSettingType::kBoolean, "1"},
-    {"Options", "SaveMeDoc", TSettingType::kBoolean, "1"},
-    {"Options", "AutoInstall", TSettingType::kBoolean, "1"},
-    {"Options", "MarkAsRead", TSettingType::kBoolean, "1"},
-    {"Options", "DelSpace", TSettingType::kBoolean, "0"},
-    {"Options", "DelDBSpace", TSettingType::kBoolean, "0"},
-    {"Options", "DelCRLF", TSettingType::kBoolean, "0"},
-    {"Options", "ZentoHan", TSettingType::kBoolean, "0"},
-    {"Options", "ZentoHanKana", TSettingType::kBoolean, "0"},
-    {"Options", "SavePath", TSettingType::kString, ""},
-    {"Options", "Date", TSettingType::kBoolean, "1"},
-    {"Options", "Time", TSettingType::kBoolean, "0"},
-    {"HotSync", "UserIndex", TSettingType::kInteger, "-1"},
-};
-
-// The entry of kSettingKeys named so (ignoring case), or null.
-const TSettingKey* FindSettingKey(const std::string& section, const std::string& key);
 
 }  // namespace vesko

@@ -9,11 +9,12 @@
 #include "export/ExportCommand.h"
 #include "host/Guard.h"
 #include "host/HostProtocol.h"
-#include "host/IniFile.h"
 #include "host/PlugIn.h"
+#include "host/Settings.h"
 #include "host/SettingsPath.h"
 #include "host/Version.h"
 #include "host/VersionTexts.h"
+#include "hotsync/SettingsForm.h"
 #include "platform/export.h"
 #include "platform/module.h"
 #include "platform/ui.h"
@@ -77,8 +78,8 @@ std::uint32_t VESKO_STDCALL OnExportMenuState(HOSTHANDLE, HOSTPARAM) {
   // Asked each time a menu opens: a failure leaves the command enabled without a message
   // box, and choosing it shows the error.
   try {
-    const TIniFile settings(PlugIn().settings_path);
-    return settings.ReadBool("Settings", "MenuFlag", true) && CountTargets() == 0 ? 1u : 0u;
+    const TSettings settings = TSettings::Load(PlugIn().settings_path);
+    return settings.MenuFlag && CountTargets(settings.Target) == 0 ? 1u : 0u;
   } catch (...) {
     return 0u;
   }
@@ -123,8 +124,11 @@ VESKO_API int VESKO_STDCALL BKC_OnMenuInit(HOSTHANDLE, HOSTHANDLE menu, int type
   });
 }
 
+// Shows the settings form modally, with no owner. 1 tells the host that the plug-in has
+// a setup, whichever way the form closed.
 VESKO_API int VESKO_STDCALL BKC_OnPlugInSetup(HOSTHANDLE) {
-  return 1;  // the host then knows that the plug-in has a setup
+  Guarded(false, [] { return RunSettingsForm(PlugIn().settings_path); });
+  return 1;
 }
 
 VESKO_API int VESKO_STDCALL BKC_OnPlugInInfo(void* block) {

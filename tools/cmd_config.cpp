@@ -1,16 +1,17 @@
 // vesko config list|get|set: the plug-in's settings file, PlugIns/Vesko.ini in the data
-// folder. Known keys are checked against their type; booleans are stored as "1"/"0".
+// folder. Known keys are checked against their type and range, and HotSync UserIndex
+// against the Palm Desktop's users; booleans are stored as "1"/"0". A refused value
+// changes nothing and exits with kExitBadInput.
 #include <CLI/CLI.hpp>
-#include <charconv>
 #include <cstdio>
 #include <optional>
 #include <string>
 
 #include "host/IniFile.h"
 #include "host/Settings.h"
+#include "hotsync/AutoInst.h"
 #include "platform/IniText.h"
 #include "platform/files.h"
-#include "platform/paths.h"
 #include "tools/DataFolder.h"
 #include "tools/commands.h"
 
@@ -29,7 +30,7 @@ std::string SettingsText(const std::string& path) {
 
 // The default of a known key as the export reads it.
 std::string DefaultOf(const TSettingKey& k, const std::string& path) {
-  return k.type == TSettingType::kString ? ExtractFilePath(path) : k.fallback;
+  return SettingText(k, TSettings::Defaults(path));
 }
 
 void Print(const std::string& section, const std::string& key, const std::string& value,
@@ -64,26 +65,32 @@ void Get(const TConfigOptions& o) {
   }
 }
 
-// The value to store for a known key, checked against its type.
+// The number of Palm Desktop users; 0 when there is no Palm Desktop.
+int PalmUserCount() {
+  try {
+    return TUserData().GetCount();
+  } catch (const EPalmDesktopError&) {
+    return 0;
+  }
+}
+
+// The value to store for a known key, checked against its type and range.
 std::string Checked(const TSettingKey& k, const std::string& value) {
-  if (k.type == TSettingType::kBoolean) {
-    for (const char* yes : {"1", "true", "yes", "on"}) {
-      if (platform::SameTextNoCase(value, yes)) return "1";
+  std::string problem;
+  const std::optional<std::string> checked = CheckSettingValue(k, value, &problem);
+  if (!checked) throw TCommandError(problem, kExitBadInput);
+  if (k.palm_user && *checked != "-1") {
+    const int count = PalmUserCount();
+    if (std::stoi(*checked) >= count) {
+      throw TCommandError(std::string(k.key) + " " + *checked + " is no Palm Desktop user (" +
+                              (count == 0 ? std::string("there are none; see vesko hotsync setup")
+                                          : "there are " + std::to_string(count) +
+                                                ", see vesko hotsync users") +
+                              "); -1 chooses none",
+                          kExitBadInput);
     }
-    for (const char* no : {"0", "false", "no", "off"}) {
-      if (platform::SameTextNoCase(value, no)) return "0";
-    }
-    throw TCommandError(std::string(k.key) + " is a yes/no setting: give 1 or 0", kExitBadInput);
   }
-  if (k.type == TSettingType::kInteger) {
-    int n = 0;
-    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), n);
-    if (value.empty() || error != std::errc() || end != value.data() + value.size()) {
-      throw TCommandError(std::string(k.key) + " takes a whole number", kExitBadInput);
-    }
-    return std::to_string(n);
-  }
-  return value;
+  return *checked;
 }
 
 void Set(const TConfigOptions& o) {
@@ -113,7 +120,10 @@ void RegisterConfigCommands(CLI::App& app) {
   CLI::App* set = config->add_subcommand("set", "Change one setting");
   set->add_option("SECTION", options.section, "Section, e.g. Options")->required();
   set->add_option("KEY", options.key, "Key, e.g. DelSpace")->required();
-  set->add_option("VALUE", options.value, "Value; yes/no settings take 1 or 0")->required();
+  set->add_option("VALUE", options.value,
+                  "Value; yes/no settings take 1 or 0, Target 0..2, UserIndex -1 or a user "
+                  "of vesko hotsync users")
+      ->required();
   set->callback([] { Set(options); });
 }
 

@@ -41,7 +41,7 @@ void RegisterConfigCommands(CLI::App& app);       // config list|get|set       (
 void RegisterHotSyncCommands(CLI::App& app);      // hotsync users|install     (cmd_hotsync.cpp)
 void RegisterCleanCommand(CLI::App& app);         // clean                     (cmd_clean.cpp)
 // The mail host's commands. The Linux build has them; the Windows build registers nothing.
-void RegisterHostCommands(CLI::App& app);    // list, menus, info   (posix/cmd_host.cpp)
+void RegisterHostCommands(CLI::App& app);    // list, menus, info, setup (posix/cmd_host.cpp)
 void RegisterExportCommands(CLI::App& app);  // export, show        (posix/cmd_export.cpp)
 
 }  // namespace vesko::tools

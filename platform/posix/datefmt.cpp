@@ -1,6 +1,5 @@
 #include "platform/datefmt.h"
 
-#include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
 
@@ -10,6 +9,7 @@
 #include <ctime>
 
 #include "platform/locale.h"
+#include "platform/posix/Iconv.h"
 
 namespace vesko::platform {
 namespace {
@@ -50,26 +50,7 @@ const TLocalePictures* FindPictures(const std::string& locale) {
 // Converts the C library's text from the locale's character set into the ANSI code page;
 // characters that the code page lacks become '?'.
 std::string ToAnsi(const std::string& text, const char* codeset) {
-  const std::string target = "CP" + std::to_string(AnsiCodePage());
-  iconv_t cd = ::iconv_open(target.c_str(), codeset);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return text;
-  std::string out;
-  char* in = const_cast<char*>(text.data());
-  std::size_t in_left = text.size();
-  char buffer[256];
-  while (in_left > 0) {
-    char* dst = buffer;
-    std::size_t dst_left = sizeof buffer;
-    const std::size_t r = ::iconv(cd, &in, &in_left, &dst, &dst_left);
-    out.append(buffer, static_cast<std::size_t>(dst - buffer));
-    if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
-      out += '?';
-      ++in;
-      --in_left;
-    }
-  }
-  ::iconv_close(cd);
-  return out;
+  return ConvertCharset(text, codeset, ("CP" + std::to_string(AnsiCodePage())).c_str());
 }
 
 enum class TWhat { kShortDate, kLongTime, kShortTime };

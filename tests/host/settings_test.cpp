@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <iterator>
+#include <stdexcept>
 
 #include "platform/environment.h"
 #include "platform/files.h"
@@ -12,51 +13,136 @@
 namespace vesko {
 namespace {
 
-struct TFlagCase {
-  const char* name;
-  std::function<bool(const std::string&)> read;
-  bool fallback;
-  const char* stored;  // a file line that flips it
+// Each key: its text in a file without it (the export's default) and a stored line that
+// changes it.
+struct TKeyCase {
+  const char* key;
+  const char* fallback;
+  const char* stored;    // a file holding another value
+  const char* expected;  // the value read from it
 };
 
-const TFlagCase kFlags[] = {
-    {"MenuFlag", ReadMenuFlag, true, "[Settings]\r\nMenuFlag=0\r\n"},
-    {"SaveMeDoc (the dialog's spelling)", ReadSaveMeDoc, true, "[Options]\r\nSaveMedoc=0\r\n"},
-    {"AutoInstall", ReadAutoInstall, true, "[Options]\r\nAutoInstall=0\r\n"},
-    {"MarkAsRead", ReadMarkAsRead, true, "[Options]\r\nMarkAsRead=0\r\n"},
-    {"DelSpace", ReadDelSpace, false, "[Options]\r\nDelSpace=1\r\n"},
-    {"DelDBSpace", ReadDelDBSpace, false, "[Options]\r\nDelDBSpace=1\r\n"},
-    {"DelCRLF", ReadDelCRLF, false, "[Options]\r\nDelCRLF=1\r\n"},
-    {"ZentoHan", ReadZentoHan, false, "[Options]\r\nZentoHan=1\r\n"},
-    {"ZentoHanKana", ReadZentoHanKana, false, "[Options]\r\nZentoHanKana=1\r\n"},
-    {"Date", ReadDateInTitle, true, "[Options]\r\nDate=0\r\n"},
-    {"Time", ReadTimeInTitle, false, "[Options]\r\nTime=1\r\n"},
+const TKeyCase kKeys[] = {
+    {"UserIndex", "-1", "[HotSync]\r\nUserIndex=2\r\n", "2"},
+    {"AutoInstall", "1", "[Options]\r\nAutoInstall=0\r\n", "0"},
+    {"Target", "0", "[Settings]\r\nTarget=3\r\n", "3"},  // kept: such a value takes no mail
+    {"MenuFlag", "1", "[Settings]\r\nMenuFlag=0\r\n", "0"},
+    {"SaveMedoc", "1", "[Options]\r\nSaveMeDoc=0\r\n", "0"},  // the export's spelling
+    {"MarkAsRead", "1", "[Options]\r\nMarkAsRead=0\r\n", "0"},
+    {"DelSpace", "0", "[Options]\r\nDelSpace=1\r\n", "1"},
+    {"DelDBSpace", "0", "[Options]\r\nDelDBSpace=7\r\n", "1"},  // non-zero is true
+    {"DelCRLF", "0", "[Options]\r\nDelCRLF=1\r\n", "1"},
+    {"SavePath", "<folder>", "[Options]\r\nSavePath=\r\n", ""},  // present but empty
+    {"ZentoHan", "0", "[Options]\r\nZentoHan= 1\r\n", "1"},
+    {"ZentoHanKana", "0", "[Options]\r\nZentoHanKana=1x\r\n", "1"},
+    {"Date", "1", "[Options]\r\nDate=0\r\n", "0"},
+    {"Time", "0", "[Options]\r\nTime=1\r\n", "1"},
 };
 
-TEST(Settings, FlagsHaveTheirDefaultsAndReadTheFile) {
+const TSettingKey& KeyNamed(const char* name) {
+  for (const TSettingKey& k : kSettingKeys) {
+    if (std::string(k.key) == name) return k;
+  }
+  throw std::logic_error(name);
+}
+
+TEST(Settings, EveryKeyHasItsDefaultAndReadsTheFile) {
+  ASSERT_EQ(std::size(kKeys), std::size(kSettingKeys));
   test::TScratchFolder folder;
   int n = 0;
-  for (const auto& c : kFlags) {
-    SCOPED_TRACE(c.name);
-    const std::string path = folder / ("f" + std::to_string(n++) + ".ini");
-    EXPECT_EQ(c.read(path), c.fallback);  // no file yet
+  for (const auto& c : kKeys) {
+    SCOPED_TRACE(c.key);
+    const TSettingKey& k = KeyNamed(c.key);
+    const std::string path = folder / ("k" + std::to_string(n++) + ".ini");
+    const std::string fallback = c.fallback == std::string("<folder>") ? folder / "" : c.fallback;
+    EXPECT_EQ(SettingText(k, TSettings::Load(path)), fallback);  // no file yet
     platform::WriteWholeFile(path, c.stored);
-    EXPECT_EQ(c.read(path), !c.fallback);
+    const TSettings stored = TSettings::Load(path);
+    EXPECT_EQ(SettingText(k, stored), c.expected);
+    // Every other key keeps its default.
+    for (const TSettingKey& other : kSettingKeys) {
+      if (&other != &k) {
+        EXPECT_EQ(SettingText(other, stored), SettingText(other, TSettings::Defaults(path)))
+            << other.key;
+      }
+    }
   }
 }
 
-TEST(Settings, ValuesWithoutAFileAndWithOne) {
+TEST(Settings, MissingKeysTakeTheGivenDefaults) {
   test::TScratchFolder folder;
   const std::string path = folder / "Vesko.ini";
-  EXPECT_EQ(ReadTarget(path), kTargetUnread);
-  EXPECT_EQ(ReadUserIndex(path), -1);
-  EXPECT_EQ(ReadSavePath(path), folder / "");  // the settings file's folder
-  platform::WriteWholeFile(path,
-                           "[Settings]\r\nTarget=3\r\n[Options]\r\nSavePath=\r\n"
-                           "[HotSync]\r\nUserIndex=2\r\n");
-  EXPECT_EQ(ReadTarget(path), 3);  // passed on as it is: such a value takes no mail
-  EXPECT_EQ(ReadUserIndex(path), 2);
-  EXPECT_EQ(ReadSavePath(path), "");  // present but empty is not the default
+  platform::WriteWholeFile(path, "[Settings]\r\nTarget=2\r\n");
+  TSettings defaults = TSettings::Defaults(path);
+  defaults.MenuFlag = false;
+  defaults.SavePath = "";
+  defaults.UserIndex = 4;
+  const TSettings s = TSettings::Load(path, defaults);
+  EXPECT_EQ(s.Target, 2);
+  EXPECT_FALSE(s.MenuFlag);
+  EXPECT_EQ(s.SavePath, "");
+  EXPECT_EQ(s.UserIndex, 4);
+}
+
+TEST(Settings, SaveWritesEveryKeyAndLoadReadsItBack) {
+  test::TScratchFolder folder;
+  const std::string path = folder / "Vesko.ini";
+  platform::WriteWholeFile(path, "[Options]\r\nDelDBSpace=1\r\n[Other]\r\nKeep=yes\r\n");
+  TSettings s = TSettings::Defaults(path);
+  for (const TSettingKey& k : kSettingKeys) {  // every value away from its default
+    if (k.flag != nullptr) s.*k.flag = !(s.*k.flag);
+  }
+  s.Target = 2;
+  s.UserIndex = 1;
+  s.SavePath = "C:\\\x83\x5C\\";
+  s.DelDBSpace = false;
+  s.Save(path, "deldbspace");  // the skipped key keeps the stored 1
+  const TSettings back = TSettings::Load(path);
+  for (const TSettingKey& k : kSettingKeys) {
+    SCOPED_TRACE(k.key);
+    if (k.flag == &TSettings::DelDBSpace) {
+      EXPECT_TRUE(back.DelDBSpace);
+    } else {
+      EXPECT_EQ(SettingText(k, back), SettingText(k, s));
+    }
+  }
+  const std::string text = platform::ReadWholeFile(path);
+  EXPECT_NE(text.find("Keep=yes"), std::string::npos);
+  EXPECT_NE(text.find("SaveMedoc=0"), std::string::npos);  // the form's spelling
+}
+
+TEST(Settings, TypedValuesAreCheckedAgainstTheKey) {
+  struct TCase {
+    const char* key;
+    const char* value;
+    const char* stored;  // nullptr: refused
+  };
+  const TCase cases[] = {
+      {"DelSpace", "1", "1"},      {"DelSpace", "0", "0"},      {"DelSpace", "Yes", "1"},
+      {"DelSpace", "off", "0"},    {"DelSpace", "2", nullptr},  {"DelSpace", "", nullptr},
+      {"DelSpace", "-1", nullptr}, {"Target", "0", "0"},        {"Target", "2", "2"},
+      {"Target", "3", nullptr},    {"Target", "-1", nullptr},   {"Target", " 1", nullptr},
+      {"Target", "1x", nullptr},   {"Target", "", nullptr},     {"Target", "0x1", nullptr},
+      {"UserIndex", "-1", "-1"},   {"UserIndex", "254", "254"}, {"UserIndex", "-2", nullptr},
+      {"UserIndex", "255", nullptr}, {"UserIndex", "99999999999", nullptr},
+      {"SavePath", " any text ", " any text "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.key) + "=" + c.value);
+    std::string problem;
+    const auto stored = CheckSettingValue(KeyNamed(c.key), c.value, &problem);
+    if (c.stored == nullptr) {
+      EXPECT_FALSE(stored.has_value());
+      EXPECT_NE(problem.find(c.key), std::string::npos) << problem;
+    } else {
+      EXPECT_EQ(stored.value_or("(refused)"), c.stored);
+    }
+  }
+}
+
+TEST(Settings, KeysAreFoundIgnoringCase) {
+  EXPECT_EQ(FindSettingKey("options", "SAVEMEDOC"), &KeyNamed("SaveMedoc"));
+  EXPECT_EQ(FindSettingKey("Settings", "SaveMedoc"), nullptr);  // another section
 }
 
 TEST(Settings, FolderIniHideHead) {
@@ -78,8 +164,16 @@ TEST(Settings, ListAddrFmtFromTheHostsRegistry) {
     ASSERT_TRUE(platform::RegCreateKey(key));
     EXPECT_TRUE(platform::RegWriteDword(key, "ListAddrFmt", 3));
     EXPECT_EQ(ReadListAddrFmt(), 3);
-    EXPECT_TRUE(platform::RegWriteString(key, "ListAddrFmt", "2"));
-    EXPECT_EQ(ReadListAddrFmt(), 2);
+    // A text is read as the profile reader reads an integer.
+    const struct {
+      const char* text;
+      int value;
+    } texts[] = {{"2", 2}, {" 3", 3}, {"3x", 3}, {"", 0}, {"0x10", 0}, {"x", 0}};
+    for (const auto& t : texts) {
+      SCOPED_TRACE(t.text);
+      EXPECT_TRUE(platform::RegWriteString(key, "ListAddrFmt", t.text));
+      EXPECT_EQ(ReadListAddrFmt(), t.value);
+    }
     platform::RegDeleteKey("Software\\RimArts");
   }
   platform::SetEnvironment("VESKO_HOME", saved.value_or(""));

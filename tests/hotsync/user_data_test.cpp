@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
+#include "tests/support/PalmDesktopScope.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace vesko {
@@ -19,18 +20,6 @@ const char* const kPalmComputing = TUserData::kRootKeys[1];
 
 class UserDataTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    saved_home_ = platform::GetEnvironment("VESKO_HOME");
-    platform::SetEnvironment("VESKO_HOME", folder_.path());
-    RemoveRoots();
-  }
-  void TearDown() override {
-    RemoveRoots();
-    platform::SetEnvironment("VESKO_HOME", saved_home_.value_or(""));
-  }
-  static void RemoveRoots() {
-    for (const char* root : TUserData::kRootKeys) platform::RegDeleteKey(root);
-  }
   // A Palm Desktop with users_ in folder_/Palm, and a file to install; returns the file.
   std::string SetUpWithFile() {
     WritePalmDesktop(kPalmComputing, palm_, users_, "");
@@ -44,7 +33,7 @@ class UserDataTest : public ::testing::Test {
 
   test::TScratchFolder folder_;
   const std::string palm_ = folder_ / "Palm";
-  std::optional<std::string> saved_home_;
+  test::TPalmDesktopScope palm_scope_{folder_.path()};
   const std::vector<TPalmUser> users_ = {
       {1234, "John Smith", "SmithJ"}, {42, "\x8E\x52\x93\x63", "Yamada"}, {7, "Zoe", "ZoeK"}};
 };

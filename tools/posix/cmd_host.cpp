@@ -1,5 +1,5 @@
 // The mail host's own commands: list the mails of a folder, show the menus after the
-// plug-in has added its command, and print the plug-in's information.
+// plug-in has added its command, print the plug-in's information and open its settings.
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
@@ -76,6 +76,13 @@ void PrintInfo() {
               mailhost::Cp932ToUtf8(info.description).c_str());
 }
 
+// The plug-in's settings form, as the mail client's plug-in set-up opens it.
+void RunSetup() {
+  TMailHost& host = TMailHost::Instance();
+  host.LoadPlugIn();
+  host.PlugInSetup();
+}
+
 }  // namespace
 
 void RegisterHostCommands(CLI::App& app) {
@@ -101,6 +108,11 @@ void RegisterHostCommands(CLI::App& app) {
 
   CLI::App* info = app.add_subcommand("info", "Print the plug-in's information texts");
   info->callback([] { PrintInfo(); });
+
+  CLI::App* setup = app.add_subcommand(
+      "setup", "Open the plug-in's settings form in the terminal, as the mail client's "
+               "plug-in set-up does");
+  setup->callback([] { RunSetup(); });
 }
 
 }  // namespace vesko::tools

@@ -252,6 +252,53 @@ TEST(ExportEndToEnd, DeliversToAHotSyncUser) {
   EXPECT_TRUE(vesko.TempEmpty());
 }
 
+// vesko config set takes only what the key can hold; a refused value changes nothing.
+TEST(ExportEndToEnd, ConfigSetChecksTypeAndRange) {
+  struct {
+    const char* name;
+    const char* section;
+    const char* key;
+    const char* value;
+    bool palm;         // a Palm Desktop with two users is set up first
+    int code;          // exit code of config set
+    const char* kept;  // config get afterwards
+  } const cases[] = {
+      {"boolean 1", "Options", "DelSpace", "1", false, 0, "1"},
+      {"boolean yes is 1", "Options", "DelSpace", "yes", false, 0, "1"},
+      {"boolean 2", "Options", "DelSpace", "2", false, 2, "0"},
+      {"boolean text", "Options", "DelSpace", "maybe", false, 2, "0"},
+      {"Target 2", "Settings", "Target", "2", false, 0, "2"},
+      {"Target 3", "Settings", "Target", "3", false, 2, "0"},
+      {"Target -1", "Settings", "Target", "-1", false, 2, "0"},
+      {"Target with blanks", "Settings", "Target", " 1", false, 2, "0"},
+      {"Target 0x1", "Settings", "Target", "0x1", false, 2, "0"},
+      {"UserIndex -1 without Palm Desktop", "HotSync", "UserIndex", "-1", false, 0, "-1"},
+      {"UserIndex 0 without Palm Desktop", "HotSync", "UserIndex", "0", false, 2, "-1"},
+      {"UserIndex 1 of two users", "HotSync", "UserIndex", "1", true, 0, "1"},
+      {"UserIndex 2 of two users", "HotSync", "UserIndex", "2", true, 2, "-1"},
+      {"UserIndex -2", "HotSync", "UserIndex", "-2", true, 2, "-1"},
+      {"a string takes anything", "Options", "SavePath", "/x y/", false, 0, "/x y/"},
+      {"an unknown key takes anything", "Other", "Thing", "abc", false, 0, "abc"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TVesko vesko;
+    if (c.palm) {
+      ASSERT_EQ(vesko.Run("hotsync setup --path '" + vesko.data() + "Palm' --user A:1 --user B:2")
+                    .code,
+                0);
+    }
+    const TRun run = vesko.Run(std::string("config set ") + c.section + " " + c.key + " '" +
+                               c.value + "'");
+    EXPECT_EQ(run.code, c.code) << run.output;
+    if (c.code != 0) {
+      EXPECT_NE(run.output.find(c.key), std::string::npos) << run.output;
+    }
+    EXPECT_EQ(vesko.Run(std::string("config get ") + c.section + " " + c.key).output,
+              std::string(c.kept) + "\n");
+  }
+}
+
 // Every failure: one error box, nothing marked read, no temporary file left.
 TEST(ExportEndToEnd, FailuresMarkNothingAndLeaveNoTrace) {
   struct {
@@ -265,7 +312,12 @@ TEST(ExportEndToEnd, FailuresMarkNothingAndLeaveNoTrace) {
          v.Set("Options", "SavePath", v.data() + "blocked");
        },
        "の保存に失敗しました"},
-      {"no Palm Desktop", [](const TVesko& v) { v.Set("HotSync", "UserIndex", "0"); },
+      // vesko config refuses a user that isn't there; the file may still name one.
+      {"no Palm Desktop",
+       [](const TVesko& v) {
+         fs::create_directories(v.data() + "PlugIns");
+         platform::WriteWholeFile(v.data() + "PlugIns/Vesko.ini", "[HotSync]\r\nUserIndex=0\r\n");
+       },
        "[Error] エクスポートに失敗しました。"},
       {"install folder can't be made",
        [](const TVesko& v) {
