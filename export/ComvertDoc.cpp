@@ -20,7 +20,6 @@ namespace {
 
 constexpr int kMailIdSize = 255;
 constexpr unsigned kMarkAsReadCommand = 10511;  // the host's "mark the selection read"
-constexpr char kCrLf[] = "\r\n";
 
 enum TTarget { kUnreadMails = 0, kAllMails = 1, kSelectedMails = 2 };
 
@@ -166,11 +165,7 @@ std::string TComvertDoc::BuildText() const {
   progress_->SetCaption(kCaptionStillPreparing);
   progress_->Show();
   for (int i = 0; i < count_; ++i) {
-    const TMailItem& item = items_->Items(i);
-    text += "From:" + item.FormatSender() + kCrLf;
-    text += "Subject:" + item.Subject() + kCrLf;
-    text += "Date:" + item.DateText() + kCrLf;
-    text += item.Body();
+    text += items_->Items(i).Text();
     ExportUi().ProcessMessages();
     SetProgress(PercentOf(i + 1, count_));
   }

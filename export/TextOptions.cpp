@@ -5,6 +5,7 @@
 #include "export/MeDocItemList.h"
 #include "host/IniFile.h"
 #include "host/PlugIn.h"
+#include "host/Settings.h"
 #include "platform/registry.h"
 
 namespace vesko {
@@ -27,6 +28,12 @@ int ReadRegistryInteger(const std::string& key, const std::string& name, int fal
   return fallback;
 }
 
+// A boolean key of section "Options", with the default of the settings table.
+bool ReadOptionFlag(const TIniFile& settings, const char* key) {
+  const TSettingKey* entry = FindSettingKey("Options", key);
+  return settings.ReadBool("Options", key, entry != nullptr && entry->fallback[0] == '1');
+}
+
 }  // namespace
 
 TTextOptions ReadTextOptions() {
@@ -42,6 +49,11 @@ TTextOptions ReadTextOptions() {
   options.DelCRLF = settings.ReadBool("Options", "DelCRLF", false);
   options.ZentoHan = settings.ReadBool("Options", "ZentoHan", false);
   options.ZentoHanKana = settings.ReadBool("Options", "ZentoHanKana", false);
+  options.Decoding.DecodeTransfer = ReadOptionFlag(settings, kDecodeTransferKey);
+  options.Decoding.HtmlToText = ReadOptionFlag(settings, kHtmlToTextKey);
+  options.Decoding.MoreCharsets = ReadOptionFlag(settings, kMoreCharsetsKey);
+  options.Decoding.Forwarded = ReadOptionFlag(settings, kForwardedKey);
+  options.Decoding.KeepUndecoded = ReadOptionFlag(settings, kKeepUndecodedKey);
   options.ListAddrFmt = ReadRegistryInteger(kHostSettingsKey, "ListAddrFmt", 0);
   return options;
 }

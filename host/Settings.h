@@ -33,6 +33,13 @@ bool ReadHideHead(const std::string& folder_ini_path);
 // The host's sender display format, 0..4, from its registry settings; 0 when unset.
 int ReadListAddrFmt();
 
+// The keys of section "Options" that switch the mail body decodings (mail/MailBody.h).
+inline constexpr char kDecodeTransferKey[] = "DecodeTransfer";
+inline constexpr char kHtmlToTextKey[] = "HtmlToText";
+inline constexpr char kMoreCharsetsKey[] = "MoreCharsets";
+inline constexpr char kForwardedKey[] = "Forwarded";
+inline constexpr char kKeepUndecodedKey[] = "KeepUndecoded";
+
 // Every key of the settings file, for listing and checking typed input.
 enum class TSettingType { kInteger, kBoolean, kString };
 struct TSettingKey {
@@ -56,6 +63,11 @@ inline constexpr TSettingKey kSettingKeys[] = {
     {"Options", "Date", TSettingType::kBoolean, "1"},
     {"Options", "Time", TSettingType::kBoolean, "0"},
     {"HotSync", "UserIndex", TSettingType::kInteger, "-1"},
+    {"Options", kDecodeTransferKey, TSettingType::kBoolean, "1"},
+    {"Options", kHtmlToTextKey, TSettingType::kBoolean, "1"},
+    {"Options", kMoreCharsetsKey, TSettingType::kBoolean, "1"},
+    {"Options", kForwardedKey, TSettingType::kBoolean, "1"},
+    {"Options", kKeepUndecodedKey, TSettingType::kBoolean, "1"},
 };
 
 // The entry of kSettingKeys named so (ignoring case), or null.
