@@ -20,7 +20,6 @@ namespace vesko {
 namespace {
 
 constexpr int kHeaderSize = 255;  // the host cuts decoded header values here
-constexpr int kEucJp = 4;         // DetectCode's answer for EUC-JP text
 
 // A text that the host returned, or the empty text for null.
 std::string HostText(const char* text) { return text != nullptr ? std::string(text) : ""; }
@@ -89,7 +88,7 @@ std::optional<std::string> TMailItem::ConvertBody(const TBeckyAPI& api, const TB
   if (!converted) {
     bka::Converter converter = api.BKA_ISO_2022_JP;
     if (plan.part != nullptr) converter = ConverterFor(api, plan.charset);
-    else if (DetectCode(text) == kEucJp) converter = api.BKA_EUC_JP;
+    else if (DetectCode(text) == kCodeEucJp) converter = api.BKA_EUC_JP;
     const char* result = converter(text.c_str(), 0);
     if (result == nullptr) return std::nullopt;
     converted = result;

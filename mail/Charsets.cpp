@@ -30,7 +30,7 @@ const TNamedCharset kCharsets[] = {
     {"x-gbk", CodePage(936)},                   {"cp936", CodePage(936)},
     {"big5", CodePage(950)},                    {"cp950", CodePage(950)},
     {"koi8-r", CodePage(20866)},                {"koi8-u", CodePage(21866)},
-    {"latin1", CodePage(28591)},
+    {"latin1", CodePage(1252)},
 };
 
 // "iso-8859-N" (also written iso8859-N or iso_8859-N), "windows-125N" or "cp125N".
@@ -46,7 +46,10 @@ std::optional<TCharset> NumberedCharset(std::string_view name) {
   };
   for (const std::string_view prefix : {"iso-8859-", "iso8859-", "iso_8859-"}) {
     const int n = number_after(prefix);
-    if (n >= 1 && n <= 16 && n != 12) return CodePage(28590 + static_cast<unsigned>(n));
+    // Mail labelled Latin-1 is often written in Windows-1252, its superset: read it so, as
+    // browsers do, so that its quotes and dashes come out.
+    if (n == 1) return CodePage(1252);
+    if (n >= 2 && n <= 16 && n != 12) return CodePage(28590 + static_cast<unsigned>(n));
   }
   for (const std::string_view prefix : {"windows-", "cp"}) {
     const int n = number_after(prefix);

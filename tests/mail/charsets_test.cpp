@@ -45,6 +45,7 @@ const TConvertCase kConvertCases[] = {
     {"windows-31j stays as it is", "windows-31j", kNihongo, kNihongo},
     {"x-sjis stays as it is", "x-sjis", kNihongo, kNihongo},
     {"latin-1 accents", "iso-8859-1", "Gr\xFC\xDF" "e \xE9t\xE9", "Grusse ete"},
+    {"latin-1 label on Windows-1252 text", "ISO-8859-1", "\x93hi\x94 \x96", "\"hi\" -"},
     {"windows-1252 quotes and euro", "windows-1252", "\x93hi\x94 \x80", "\"hi\" EUR"},
     {"iso-8859-15 euro", "ISO-8859-15", "\xA4", "EUR"},
     {"koi8-r Cyrillic is in Shift JIS", "koi8-r", "\xF0\xD2\xC9\xD7\xC5\xD4",
