@@ -3,8 +3,9 @@
 
 Realistic mixed content, the same on every run (fixed seed): Japanese prose from the
 Japanese manual pages (manpages-ja) and English prose, sent as ISO-2022-JP 7bit,
-Shift_JIS and EUC-JP 8bit, UTF-8 quoted-printable or base64, US-ASCII, and some
-multipart/alternative mails with an HTML part. Subjects and sender names are encoded
+Shift_JIS and EUC-JP 8bit, UTF-8 quoted-printable or base64, US-ASCII, some
+multipart/alternative mails with an HTML part, HTML-only newsletters in quoted-printable,
+Latin-1 8bit mails with accented letters, and mails forwarded as an attached message. Subjects and sender names are encoded
 words; some subjects carry a mailing-list tag. Bodies run from a few lines to a few KB,
 with runs of blanks, full-width spaces and empty lines for the clean-ups to work on.
 
@@ -20,6 +21,7 @@ import re
 import sys
 from datetime import datetime, timedelta, timezone
 from email.header import Header
+from email.mime.message import MIMEMessage
 from email.mime.multipart import MIMEMultipart
 from email.mime.text import MIMEText
 from email.utils import formataddr, format_datetime
@@ -81,9 +83,9 @@ def body_text(rng, source, japanese):
 
 
 def make_mail(rng, i, jp_lines, start):
-    kind = rng.choices(["jis", "sjis", "euc", "qp", "b64", "ascii", "alt"],
-                       [35, 15, 8, 12, 8, 14, 8])[0]
-    japanese = kind not in ("ascii", "alt") and rng.random() < 0.9
+    kind = rng.choices(["jis", "sjis", "euc", "qp", "b64", "ascii", "alt", "html", "latin1",
+                        "fwd"], [35, 15, 8, 12, 8, 14, 8, 4, 3, 3])[0]
+    japanese = kind not in ("ascii", "alt", "latin1") and rng.random() < 0.9
     source = jp_lines if japanese else ENGLISH
     body = body_text(rng, source, japanese)
     name = rng.choice(JAPANESE_NAMES if japanese else ENGLISH_NAMES)
@@ -91,8 +93,29 @@ def make_mail(rng, i, jp_lines, start):
     if rng.random() < 0.2:
         subject = f"[ml:{rng.randint(1, 9999)}] " + subject
     charset = {"jis": "iso-2022-jp", "sjis": "shift_jis", "euc": "euc-jp", "qp": "utf-8",
-               "b64": "utf-8", "ascii": "us-ascii", "alt": "us-ascii"}[kind]
-    if kind == "alt":
+               "b64": "utf-8", "ascii": "us-ascii", "alt": "us-ascii", "html": "utf-8",
+               "latin1": "iso-8859-1", "fwd": "utf-8"}[kind]
+    if kind == "latin1":
+        body = body.replace("e", "\u00e9", 3).replace("u", "\u00fc", 2)
+    if kind == "html":
+        paragraphs = "".join(f"<p>{line}</p>\n" for line in body.split("\n") if line)
+        html = ("<html><head><style>p {margin: 0}</style></head><body>" + paragraphs +
+                '<a href="https://example.jp/news">More</a></body></html>')
+        cs = email.charset.Charset("utf-8")
+        cs.body_encoding = email.charset.QP
+        msg = MIMEText(html, "html", cs)
+    elif kind == "fwd":
+        cs = email.charset.Charset("utf-8")
+        cs.body_encoding = email.charset.BASE64
+        inner = MIMEText(body, "plain", cs)
+        inner["From"] = f"forwarded{i % 13}@example.jp"
+        inner["Subject"] = "forwarded"
+        inner["Date"] = format_datetime(start)
+        msg = MIMEMultipart("mixed", boundary=f"f{i}")
+        msg.attach(MIMEMessage(inner))
+    elif kind == "latin1":
+        msg = MIMEText(body, "plain", "iso-8859-1")
+    elif kind == "alt":
         msg = MIMEMultipart("alternative", boundary=f"b{i}")
         msg.attach(MIMEText(body, "plain", "us-ascii"))
         msg.attach(MIMEText("<html><body><pre>" + body + "</pre></body></html>", "html",

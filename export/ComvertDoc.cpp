@@ -160,11 +160,7 @@ std::string TComvertDoc::BuildText() const {
   progress_->SetCaption(kCaptionStillPreparing);
   progress_->Show();
   for (int i = 0; i < count_; ++i) {
-    const TMailItem& item = items_->Items(i);
-    text += "From:" + item.FormatSender() + kCrLf;
-    text += "Subject:" + item.Subject() + kCrLf;
-    text += "Date:" + item.DateText() + kCrLf;
-    text += item.Body();
+    text += items_->Items(i).Text();
     ExportUi().ProcessMessages();
     SetProgress(PercentOf(i + 1, count_));
   }

@@ -1,12 +1,17 @@
 #include "export/MailItem.h"
 
 #include <cmath>
+#include <iterator>
+#include <optional>
 #include <utility>
 
 #include "export/MeDocItemList.h"
 #include "export/TextCleanup.h"
 #include "host/PlugIn.h"
+#include "mail/Charsets.h"
+#include "mail/HtmlText.h"
 #include "mail/MIMEItem.h"
+#include "mail/TextUtil.h"
 #include "mail/VeskoUtil.h"
 #include "platform/datefmt.h"
 #include "platform/locale.h"
@@ -15,22 +20,14 @@ namespace vesko {
 namespace {
 
 constexpr int kHeaderSize = 255;  // the host cuts decoded header values here
-constexpr int kEucJp = 4;         // DetectCode's answer for EUC-JP text
 
+// A header value as the host decodes it, kept on one line whatever the host does: the
+// value is unfolded before it goes to the host, and any line end left becomes a space.
 std::string DecodeHeader(const TBeckyAPI& api, const std::string& value) {
   char buffer[kHeaderSize + 1] = {};
-  api.BKA_MIMEHeader(value.c_str(), buffer, kHeaderSize, 0);
+  api.BKA_MIMEHeader(UnfoldHeader(value).c_str(), buffer, kHeaderSize, 0);
   buffer[kHeaderSize] = '\0';
-  return buffer;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
+  return OnOneLine(buffer);
 }
 
 }  // namespace
@@ -44,24 +41,70 @@ TMailItem::TMailItem(const std::string& mail_id, const TMeDocItemList& owner) : 
   from_ = DecodeHeader(api, root.GetHeader("From"));
   subject_ = DecodeHeader(api, root.GetHeader("Subject"));
   if (options.HideHead) subject_ = StripSubjectTag(subject_);
-
-  bka::Converter converter = api.BKA_ISO_2022_JP;
-  std::string text;
-  if (const TMIMEItem* part = root.FindPart("text", "plain")) {
-    charset_ = TMIMEItem::GetParameter(part->GetHeader("Content-Type"), "charset");
-    converter = ConverterFor(api, charset_);
-    text = JoinLines(part->body());
-    // Only this exact spelling is decoded; every other transfer encoding is left alone.
-    // The decoded text goes back as lines, so its line ends come out as CR LF again.
-    if (part->GetHeader("Content-Transfer-Encoding") == "quoted-printable") {
-      text = JoinLines(SplitLines(QuotedPrintableDecode(text)));
-    }
-  } else {
-    text = JoinLines(root.body());
-    if (DetectCode(text) == kEucJp) converter = api.BKA_EUC_JP;
-  }
-  body_ = TakeHostText(api, converter(text.c_str(), 0));
+  body_ = DecodeBody(api, root, options.Decoding);
   CleanUpText(body_, options);
+}
+
+std::string TMailItem::DecodeBody(const TBeckyAPI& api, const TMIMEItem& root,
+                                  const TBodyOptions& options) {
+  const TBodyPlan plan = PlanBody(root, options);
+  std::string text;
+  for (const auto& attached : plan.forwarded) text += ForwardedHeader(api, *attached);
+  if (plan.part != nullptr) charset_ = plan.charset;
+  const std::string source = JoinLines(plan.part != nullptr ? plan.part->body() : plan.mail->body());
+  std::optional<std::string> converted;
+  try {
+    converted = ConvertBody(api, plan, source, options);
+  } catch (const std::exception&) {
+    if (!options.KeepUndecoded) throw;
+  }
+  // A part that can't be decoded goes into the document as it stands.
+  if (!converted) return text + (options.KeepUndecoded ? source : std::string());
+  return text + *converted;
+}
+
+std::optional<std::string> TMailItem::ConvertBody(const TBeckyAPI& api, const TBodyPlan& plan,
+                                                  const std::string& source,
+                                                  const TBodyOptions& options) {
+  std::string text = source;
+  // Decodings beyond the designed ones may leave lone CR or LF; they end as CR LF.
+  bool mend_line_ends = plan.transfer == TTransferEncoding::kBase64 || plan.platform_charset;
+  if (plan.transfer == TTransferEncoding::kBase64) {
+    text = Base64Decode(source);
+    if (text.empty() && !TrimBlanks(source).empty()) return std::nullopt;
+  }
+  if (plan.transfer == TTransferEncoding::kQuotedPrintable) {
+    text = QuotedPrintableDecode(text);
+    // The decoded text goes back as lines, so its line ends come out as CR LF again.
+    // With DecodeTransfer that happens after the charset, whose bytes may look like line ends.
+    if (options.DecodeTransfer) mend_line_ends = true;
+    else text = JoinLines(SplitLines(text));
+  }
+  std::optional<std::string> converted;
+  if (plan.platform_charset) converted = ConvertToShiftJis(plan.charset, text);
+  if (!converted) {
+    bka::Converter converter = api.BKA_ISO_2022_JP;
+    if (plan.part != nullptr) converter = ConverterFor(api, plan.charset);
+    else if (DetectCode(text) == kCodeEucJp) converter = api.BKA_EUC_JP;
+    char* result = converter(text.c_str(), 0);
+    if (result == nullptr) return std::nullopt;
+    converted = TakeHostText(api, result);
+  }
+  if (mend_line_ends) *converted = JoinLines(SplitLines(*converted));
+  if (plan.html) *converted = HtmlToText(*converted);
+  return converted;
+}
+
+// The header lines of an attached mail, ahead of its text.
+std::string TMailItem::ForwardedHeader(const TBeckyAPI& api, const TMIMEItem& mail) {
+  std::string lines;
+  const auto line = [&](const char* label, const std::string& value) {
+    if (!value.empty()) lines += label + value + "\r\n";
+  };
+  line("From: ", DecodeHeader(api, mail.GetHeader("From")));
+  line("Subject: ", DecodeHeader(api, mail.GetHeader("Subject")));
+  line("Date: ", OnOneLine(UnfoldHeader(mail.GetHeader("Date"))));
+  return lines.empty() ? lines : lines + "\r\n";
 }
 
 std::string TMailItem::StripSubjectTag(std::string_view subject) {
@@ -80,18 +123,18 @@ std::string TMailItem::StripSubjectTag(std::string_view subject) {
 }
 
 bka::Converter TMailItem::ConverterFor(const TBeckyAPI& api, std::string_view charset) {
-  const std::pair<const char*, bka::Converter> table[] = {
-      {"iso-2022-kr", api.BKA_ISO_2022_KR},
-      {"hz-gb-2312", api.BKA_HZ_GB2312},
-      {"iso-8859-2", api.BKA_ISO_8859_2},
-      {"euc-jp", api.BKA_EUC_JP},
-      {"utf-7", api.BKA_UTF_7},
-      {"utf-8", api.BKA_UTF_8},
-  };
-  for (const auto& [name, converter] : table) {
-    if (EqualsIgnoringCase(charset, name)) return converter;
-  }
-  return api.BKA_ISO_2022_JP;
+  // In the order of kHostCharsets.
+  const bka::Converter converters[] = {api.BKA_ISO_2022_KR, api.BKA_HZ_GB2312,
+                                       api.BKA_ISO_8859_2,  api.BKA_EUC_JP,
+                                       api.BKA_UTF_7,       api.BKA_UTF_8};
+  static_assert(std::size(converters) == std::size(kHostCharsets));
+  const int index = HostCharsetIndex(charset);
+  return index >= 0 ? converters[index] : api.BKA_ISO_2022_JP;
+}
+
+std::string TMailItem::Text() const {
+  return "From:" + FormatSender() + "\r\nSubject:" + subject_ + "\r\nDate:" + DateText() +
+         "\r\n" + body_;
 }
 
 std::string TMailItem::FormatSender() const {

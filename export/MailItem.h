@@ -2,15 +2,18 @@
 // three header lines, and its body as Shift JIS text after conversion and the clean-ups.
 // The raw mail comes from the host (BKA_GetSource); encoded header words are decoded and
 // character sets converted by the host's own functions. The item takes its options from
-// the TMeDocItemList it belongs to, which owns it. Create throws what the MIME parser and
-// the clean-up chain throw.
+// the TMeDocItemList it belongs to, which owns it. Which part becomes the body and how it
+// is decoded is planned by mail/MailBody.h; From and Subject stay one line each whatever
+// the host's decoder does. Create throws what the MIME parser and the clean-up chain throw.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "host/BeckyAPI.h"
+#include "mail/MailBody.h"
 #include "platform/datetime.h"
 
 namespace vesko {
@@ -36,6 +39,9 @@ class TMailItem {
   // time is exactly midnight. A Date of 0 shows the zero date.
   std::string DateText() const;
 
+  // The three header lines and the body, as the document holds this mail.
+  std::string Text() const;
+
   // Removes a leading "[tag]" from a subject when something follows it; an empty result
   // becomes "(no subject)".
   static std::string StripSubjectTag(std::string_view subject);
@@ -51,6 +57,15 @@ class TMailItem {
   const TMeDocItemList& Owner() const { return *owner_; }
 
  private:
+  // The body text in Shift JIS, before the clean-ups, by the plan for root. Sets Charset.
+  std::string DecodeBody(const TBeckyAPI& api, const TMIMEItem& root, const TBodyOptions& options);
+  // The planned part's text (source) decoded and converted to Shift JIS; nullopt when
+  // it can't be decoded (the host's converter gave nothing, base64 held no data).
+  static std::optional<std::string> ConvertBody(const TBeckyAPI& api, const TBodyPlan& plan,
+                                                const std::string& source,
+                                                const TBodyOptions& options);
+  static std::string ForwardedHeader(const TBeckyAPI& api, const TMIMEItem& mail);
+
   std::string from_;
   std::string subject_;
   TDateTime date_ = 0;

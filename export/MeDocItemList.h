@@ -15,17 +15,21 @@
 
 #include "export/MailItem.h"
 #include "export/TextCleanup.h"
+#include "mail/MailBody.h"
 
 namespace vesko {
 
-// The options of the mail items: the clean-ups plus two settings of the host.
+// The options of the mail items: the clean-ups, the body decodings, and two settings of the
+// host. A default-made value has every decoding off.
 struct TTextOptions : TCleanupOptions {
   bool HideHead = false;  // the current folder hides the leading "[tag]" of subjects
   int ListAddrFmt = 0;    // the host's sender format, 0..4
+  TBodyOptions Decoding;  // the decodings beyond the designed ones (mail/MailBody.h)
 };
 
 // Reads the options afresh: HideHead from the current folder's Folder.ini, the clean-ups
-// from the plug-in's settings file, ListAddrFmt from the host's registry settings.
+// and decodings from the plug-in's settings file, ListAddrFmt from the host's registry
+// settings.
 TTextOptions ReadTextOptions();
 
 class TMeDocItemList {

@@ -18,6 +18,8 @@ TTextOptions ReadTextOptions() {
   options.ZentoHan = settings.ZentoHan;
   options.ZentoHanKana = settings.ZentoHanKana;
   options.ListAddrFmt = ReadListAddrFmt();
+  options.Decoding = {settings.DecodeTransfer, settings.HtmlToText, settings.MoreCharsets,
+                      settings.Forwarded, settings.KeepUndecoded};
   return options;
 }
 

@@ -23,6 +23,13 @@ inline constexpr int kTargetUnread = 0;
 inline constexpr int kTargetAll = 1;
 inline constexpr int kTargetSelected = 2;
 
+// The keys of section "Options" that switch the mail body decodings (mail/MailBody.h).
+inline constexpr char kDecodeTransferKey[] = "DecodeTransfer";
+inline constexpr char kHtmlToTextKey[] = "HtmlToText";
+inline constexpr char kMoreCharsetsKey[] = "MoreCharsets";
+inline constexpr char kForwardedKey[] = "Forwarded";
+inline constexpr char kKeepUndecodedKey[] = "KeepUndecoded";
+
 // One value per key of the settings file; the members are named after their keys.
 struct TSettings {
   int UserIndex;  // the Palm Desktop user to queue the file for; -1 none
@@ -39,6 +46,11 @@ struct TSettings {
   bool ZentoHanKana;
   bool Date;  // the date in the document title
   bool Time;  // the time in the document title
+  bool DecodeTransfer;  // base64 text parts, transfer encodings in any letter case
+  bool HtmlToText;      // HTML-only mails as readable text
+  bool MoreCharsets;    // charsets beyond the host's converters, through the platform
+  bool Forwarded;       // a mail forwarded as an attachment shows that mail
+  bool KeepUndecoded;   // a part that can't be decoded goes in as it stands
 
   // The export side's defaults. SavePath's is the settings file's folder.
   static TSettings Defaults(const std::string& settings_path);
@@ -112,6 +124,11 @@ inline constexpr TSettingKey kSettingKeys[] = {
     FlagKey("Options", "ZentoHanKana", &TSettings::ZentoHanKana, false),
     FlagKey("Options", "Date", &TSettings::Date, true),
     FlagKey("Options", "Time", &TSettings::Time, false),
+    FlagKey("Options", kDecodeTransferKey, &TSettings::DecodeTransfer, true),
+    FlagKey("Options", kHtmlToTextKey, &TSettings::HtmlToText, true),
+    FlagKey("Options", kMoreCharsetsKey, &TSettings::MoreCharsets, true),
+    FlagKey("Options", kForwardedKey, &TSettings::Forwarded, true),
+    FlagKey("Options", kKeepUndecodedKey, &TSettings::KeepUndecoded, true),
 };
 
 // The entry of kSettingKeys named so (ignoring case), or null.

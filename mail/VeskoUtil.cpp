@@ -76,6 +76,67 @@ std::string QuotedPrintableDecode(std::string_view text) {
   return out;
 }
 
+std::string Base64Decode(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() / 4 * 3 + 3);
+  unsigned bits = 0;
+  int count = 0;  // sextets in the current group of four
+  const auto flush = [&] {
+    // Two sextets hold one byte, three hold two; a lone one holds none.
+    if (count >= 2) out += static_cast<char>(bits >> (count == 2 ? 4 : 10));
+    if (count == 3) out += static_cast<char>(bits >> 2);
+    bits = 0, count = 0;
+  };
+  for (const char ch : text) {
+    int value;
+    if (ch >= 'A' && ch <= 'Z') value = ch - 'A';
+    else if (ch >= 'a' && ch <= 'z') value = ch - 'a' + 26;
+    else if (ch >= '0' && ch <= '9') value = ch - '0' + 52;
+    else if (ch == '+') value = 62;
+    else if (ch == '/') value = 63;
+    else {
+      if (ch == '=') flush();
+      continue;
+    }
+    bits = bits << 6 | static_cast<unsigned>(value);
+    if (++count == 4) {
+      out += static_cast<char>(bits >> 16);
+      out += static_cast<char>(bits >> 8);
+      out += static_cast<char>(bits);
+      bits = 0, count = 0;
+    }
+  }
+  flush();
+  return out;
+}
+
+std::string UnfoldHeader(std::string_view value) {
+  std::string out;
+  out.reserve(value.size());
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    if (value[i] == '\r' && i + 2 < value.size() && value[i + 1] == '\n' &&
+        (value[i + 2] == ' ' || value[i + 2] == '\t')) {
+      ++i;  // the blank after the line end stays
+      continue;
+    }
+    out += value[i];
+  }
+  return out;
+}
+
+std::string OnOneLine(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') {
+      out += text[i];
+    } else if (i == 0 || (text[i - 1] != '\r' && text[i - 1] != '\n')) {
+      out += ' ';
+    }
+  }
+  return out;
+}
+
 std::size_t FindFrom(std::string_view needle, std::string_view text, std::size_t start) {
   if (start < 1 || start > text.size() || needle.empty()) return 0;
   const std::size_t at = text.find(needle, start - 1);

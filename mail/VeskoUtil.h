@@ -1,6 +1,7 @@
-// Text helpers for mail: quoted-printable decoding of a body, guessing the Japanese code of
-// an undeclared body, reading the "Date" field, and splitting a "From" value into address
-// and display name. Character sets and encoded words are left to the host's converters.
+// Text helpers for mail: quoted-printable and base64 decoding of a body, guessing the
+// Japanese code of an undeclared body, reading the "Date" field, unfolding header values,
+// and splitting a "From" value into address and display name. Encoded words are left to
+// the host's decoder.
 // None of these throws on any input.
 #pragma once
 
@@ -17,6 +18,16 @@ namespace vesko {
 // A final lone "=" gives CR; "=" plus one character drops both. Control characters other
 // than CR are cut from the end of the result.
 std::string QuotedPrintableDecode(std::string_view text);
+
+// Decodes base64 text. Characters outside the alphabet (line ends, blanks, damage) are
+// skipped; "=" ends a group of four, so joined encodings decode too; a cut-off tail gives
+// the whole bytes it holds.
+std::string Base64Decode(std::string_view text);
+
+// A header value unfolded: each CR LF that a blank or a tab follows is removed.
+std::string UnfoldHeader(std::string_view value);
+// Each run of CR and LF in text becomes one space, so a value stays on one line.
+std::string OnOneLine(std::string_view text);
 
 // The 1-based position of needle in text at or after the 1-based start, or 0 (also for a
 // start below 1 or past the text, and for an empty needle).

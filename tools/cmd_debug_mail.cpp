@@ -8,6 +8,7 @@
 
 #include "mail/JisCode.h"
 #include "mail/MIMEItem.h"
+#include "mail/MailBody.h"
 #include "mail/VeskoUtil.h"
 #include "platform/files.h"
 #include "tools/BinaryStdio.h"
@@ -106,7 +107,32 @@ bool FindPath(const TMIMEItem& root, const TMIMEItem* target, std::vector<int>& 
   return false;
 }
 
-void RunMime(const std::string& file) {
+void PutPath(std::string& out, const std::vector<int>& path) {
+  out += '[';
+  for (std::size_t i = 0; i < path.size(); ++i) out += (i > 0 ? ", " : "") + std::to_string(path[i]);
+  out += ']';
+}
+
+// The part the export reads and the decodings it applies, by the body options.
+void PutBodyPlan(std::string& out, const TMIMEItem& root, const TBodyOptions& options) {
+  const TBodyPlan plan = PlanBody(root, options);
+  std::vector<int> path;
+  out += "{\"forwarded\": " + std::to_string(plan.forwarded.size()) + ", \"part\": ";
+  if (plan.part == nullptr || !FindPath(*plan.mail, plan.part, path)) {
+    out += "null";
+  } else {
+    out += "{\"path\": ";
+    PutPath(out, path);
+    out += ", \"type\": ";
+    PutJsonString(out, plan.part->content_type() + "/" + plan.part->subtype());
+    out += "}";
+  }
+  out += ", \"decodings\": ";
+  PutJsonList(out, DescribePlan(plan));
+  out += "}";
+}
+
+void RunMime(const std::string& file, bool designed) {
   const std::string mail = WithCrLf(platform::ReadWholeFile(file));
   TMIMEItem root;
   root.Parse(mail);
@@ -118,14 +144,15 @@ void RunMime(const std::string& file) {
   if (part == nullptr || !FindPath(root, part, path)) {
     out += "null";
   } else {
-    out += "{\"path\": [";
-    for (std::size_t i = 0; i < path.size(); ++i) {
-      out += (i > 0 ? ", " : "") + std::to_string(path[i]);
-    }
-    out += "], \"charset\": ";
+    out += "{\"path\": ";
+    PutPath(out, path);
+    out += ", \"charset\": ";
     PutJsonString(out, TMIMEItem::GetParameter(part->GetHeader("Content-Type"), "charset"));
     out += "}";
   }
+  out += ",\n  \"body\": ";
+  const TBodyOptions all_on{true, true, true, true, true};
+  PutBodyPlan(out, root, designed ? TBodyOptions{} : all_on);
   out += "\n}\n";
   WriteStdout(out);
 }
@@ -134,6 +161,7 @@ void RunMime(const std::string& file) {
 
 void RegisterMailDebugCommands(CLI::App& debug) {
   static std::string mime_file, date_text, address_text;
+  static bool designed = false;
   static int kind = kFullToHalf, mode = kWidthBoth;
 
   CLI::App* mime = debug.add_subcommand(
@@ -143,9 +171,15 @@ void RegisterMailDebugCommands(CLI::App& debug) {
       "as the mail host hands mails over. Output: {\"tree\": NODE, \"text_plain\": "
       "{\"path\": [child indexes from the root], \"charset\": ...} or null}; a NODE has type, "
       "subtype, boundary, header, body, epilogue and children. Strings are the raw bytes, "
-      "with bytes of 0x80 and above (and control bytes) written as \\u00XX.");
+      "with bytes of 0x80 and above (and control bytes) written as \\u00XX. \"body\" says "
+      "what the export reads with the body decodings on: {\"forwarded\": attached mails "
+      "opened, \"part\": {\"path\": [...], \"type\": ...} or null for the mail's own "
+      "body, \"decodings\": [steps in order]}; the path is in the last attached mail.");
   mime->add_option("FILE", mime_file, "Raw mail file")->required();
-  mime->callback([] { RunMime(mime_file); });
+  mime->add_flag("--designed", designed,
+                 "Plan the body with every decoding key off (DecodeTransfer, HtmlToText, "
+                 "MoreCharsets, Forwarded, KeepUndecoded)");
+  mime->callback([] { RunMime(mime_file, designed); });
 
   debug.add_subcommand("qp", "Decode quoted-printable text from stdin to stdout")
       ->callback([] { WriteStdout(QuotedPrintableDecode(ReadStdin())); });

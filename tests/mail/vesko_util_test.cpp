@@ -138,5 +138,50 @@ TEST(MailAddress, SplitsAFromValue) {
   }
 }
 
+TEST(Base64Decode, DecodesWhatItCan) {
+  struct {
+    const char* name;
+    std::string encoded, decoded;
+  } const cases[] = {
+      {"empty", "", ""},
+      {"one group", "YWJj", "abc"},
+      {"one padded byte", "YQ==", "a"},
+      {"two padded bytes", "YWI=", "ab"},
+      {"lines and blanks are skipped", "YW\r\nJj ZG\tVm\r\n", "abcdef"},
+      {"missing padding", "YWJjZA", "abcd"},
+      {"truncated tail keeps whole bytes", "YWJjZGV", "abcde"},
+      {"a lone sextet holds no byte", "YWJjZ", "abc"},
+      {"bad characters are skipped", "Y!W*J\x80j", "abc"},
+      {"joined encodings", "YQ==YWI=", "aab"},
+      {"binary bytes", "AP8=", std::string("\0\xFF", 2)},
+      {"nothing but damage", "!!!", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Base64Decode(c.encoded), c.decoded);
+  }
+}
+
+TEST(HeaderLines, UnfoldAndKeepOnOneLine) {
+  struct {
+    const char* name;
+    std::string value, unfolded, one_line;
+  } const cases[] = {
+      {"plain", "Hello", "Hello", "Hello"},
+      {"folded with a blank", "Hello\r\n world", "Hello world", "Hello world"},
+      {"folded with a tab", "a\r\n\tb", "a\tb", "a\tb"},
+      {"encoded words on two lines", "=?utf-8?B?YQ==?=\r\n =?utf-8?B?Yg==?=",
+       "=?utf-8?B?YQ==?= =?utf-8?B?Yg==?=", "=?utf-8?B?YQ==?= =?utf-8?B?Yg==?="},
+      {"a line end without blank is no fold", "a\r\nb", "a\r\nb", "a b"},
+      {"lone LF and CR", "a\nb\rc", "a\nb\rc", "a b c"},
+      {"a run of line ends is one space", "a\r\n\r\nb", "a\r\n\r\nb", "a b"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(UnfoldHeader(c.value), c.unfolded);
+    EXPECT_EQ(OnOneLine(UnfoldHeader(c.value)), c.one_line);
+  }
+}
+
 }  // namespace
 }  // namespace vesko

@@ -123,10 +123,12 @@ char* VESKO_STDCALL MIMEHeader(const char* in, char* buffer, int size, BOOL32) {
   return buffer;
 }
 
-// One converter per charset: it records its name and hands the text back.
+// One converter per charset: it records its name and hands the text back, or null when
+// the test makes the converters fail.
 template <const char* kName>
 char* VESKO_STDCALL Converter(const char* text, BOOL32) {
   current->converters.push_back(kName);
+  if (current->converters_fail) return nullptr;
   return Allocated(text != nullptr ? text : "");
 }
 

@@ -53,6 +53,7 @@ class TFakeHost : public TExportUi {
   std::vector<unsigned> posted_commands;
   std::vector<TShownMessage> messages;
   std::vector<std::string> converters;  // the converter each text went through
+  bool converters_fail = false;         // the converters return null
   std::function<void()> on_pump;        // runs whenever the plug-in pumps messages
   std::function<void()> on_temp_file;   // runs when the plug-in asks for a temporary file
   int temp_files_handed_out = 0;

@@ -68,9 +68,7 @@ void ShowMail(const TStoreOptions& options, const std::string& mail_id) {
   PlugIn().settings_path = SettingsFilePath();
   const TMeDocItemList list;
   const TMailItem item(mail_id, list);
-  const std::string text = "From:" + item.FormatSender() + "\r\nSubject:" + item.Subject() +
-                           "\r\nDate:" + item.DateText() + "\r\n" + item.Body();
-  const std::string utf8 = mailhost::Cp932ToUtf8(text);
+  const std::string utf8 = mailhost::Cp932ToUtf8(item.Text());
   std::fwrite(utf8.data(), 1, utf8.size(), stdout);
 }
 
