@@ -57,20 +57,28 @@ std::string SystemErrorText(int code) {
 
 std::string ReadWholeFile(const std::string& path) {
   THandleGuard h(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (h.get() == INVALID_HANDLE_VALUE) {
     throw EOSError("opening " + path, static_cast<int>(::GetLastError()));
   }
-  std::string data;
-  char buffer[1 << 16];
+  // Read straight into the string: the file's size and one byte more, so that the read
+  // that finds the end needs no growing; files that grow double it.
+  LARGE_INTEGER size{};
+  const bool sized = ::GetFileSizeEx(h.get(), &size) && size.QuadPart > 0;
+  std::string data(sized ? static_cast<std::size_t>(size.QuadPart) + 1 : std::size_t{1} << 16, '\0');
+  std::size_t used = 0;
   for (;;) {
+    if (used == data.size()) data.resize(data.size() * 2);
+    const std::size_t room = data.size() - used;
+    const DWORD chunk = room > (1u << 30) ? (1u << 30) : static_cast<DWORD>(room);
     DWORD n = 0;
-    if (!::ReadFile(h.get(), buffer, sizeof buffer, &n, nullptr)) {
+    if (!::ReadFile(h.get(), data.data() + used, chunk, &n, nullptr)) {
       throw EOSError("reading " + path, static_cast<int>(::GetLastError()));
     }
     if (n == 0) break;
-    data.append(buffer, n);
+    used += n;
   }
+  data.resize(used);
   return data;
 }
 
@@ -85,6 +93,10 @@ void WriteWholeFile(const std::string& path, std::string_view data) {
 }
 
 void WriteFileAtomic(const std::string& path, std::string_view data) {
+  WriteFileAtomic(path, std::span<const std::string_view>(&data, 1));
+}
+
+void WriteFileAtomic(const std::string& path, std::span<const std::string_view> parts) {
   std::string folder = ExtractFilePath(path);
   if (folder.empty()) folder = ".";
   char temp[MAX_PATH + 1] = {};
@@ -92,7 +104,31 @@ void WriteFileAtomic(const std::string& path, std::string_view data) {
     throw EOSError("creating a temporary file beside " + path, static_cast<int>(::GetLastError()));
   }
   try {
-    WriteWholeFile(temp, data);
+    {
+      THandleGuard h(::CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (h.get() == INVALID_HANDLE_VALUE) {
+        throw EOSError("creating " + std::string(temp), static_cast<int>(::GetLastError()));
+      }
+      // Small parts are gathered into one buffer, so that a file of many short records
+      // takes a few large writes.
+      constexpr std::size_t kGather = 1 << 18;
+      std::string gathered;
+      gathered.reserve(kGather);
+      for (const std::string_view part : parts) {
+        if (gathered.size() + part.size() > kGather) {
+          WriteAll(h.get(), gathered, temp);
+          gathered.clear();
+        }
+        if (part.size() >= kGather) {
+          WriteAll(h.get(), part, temp);
+        } else {
+          gathered += part;
+        }
+      }
+      WriteAll(h.get(), gathered, temp);
+      if (!h.Close()) throw EOSError("writing " + std::string(temp), static_cast<int>(::GetLastError()));
+    }
     if (!::MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       throw EOSError("replacing " + path, static_cast<int>(::GetLastError()));
     }
