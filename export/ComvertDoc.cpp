@@ -1,6 +1,8 @@
 #include "export/ComvertDoc.h"
 
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "export/ExportCommand.h"
 #include "export/ExportUi.h"
@@ -20,7 +22,7 @@
 namespace vesko {
 namespace {
 
-constexpr char kCrLf[] = "\r\n";
+constexpr std::string_view kCrLf = "\r\n";
 
 TSettings ReadSettings() { return TSettings::Load(PlugIn().settings_path); }
 
@@ -155,12 +157,36 @@ void TComvertDoc::PrepareItems() {
 }
 
 std::string TComvertDoc::BuildText() const {
-  std::string text;
-  if (save_medoc_) text = items_->IndexHeader() + items_->IndexLines();
   progress_->SetCaption(kCaptionStillPreparing);
   progress_->Show();
+  // The header lines of each mail are formatted first, so that the text is allocated once
+  // at its final size and every part is copied into it exactly once.
+  constexpr std::string_view kFrom = "From:", kSubject = "Subject:", kDate = "Date:";
+  struct THeadLines {
+    std::string sender, date;
+  };
+  std::vector<THeadLines> heads(static_cast<std::size_t>(count_));
+  std::string index;
+  if (save_medoc_) index = items_->IndexHeader() + items_->IndexLines();
+  std::size_t size = index.size();
   for (int i = 0; i < count_; ++i) {
-    text += items_->Items(i).Text();
+    const TMailItem& item = items_->Items(i);
+    THeadLines& head = heads[static_cast<std::size_t>(i)];
+    head.sender = item.FormatSender();
+    head.date = item.DateText();
+    size += kFrom.size() + head.sender.size() + kSubject.size() + item.Subject().size() +
+            kDate.size() + head.date.size() + 3 * kCrLf.size() + item.Body().size();
+  }
+  std::string text;
+  text.reserve(size);
+  text += index;
+  for (int i = 0; i < count_; ++i) {
+    const TMailItem& item = items_->Items(i);
+    const THeadLines& head = heads[static_cast<std::size_t>(i)];
+    text.append(kFrom).append(head.sender).append(kCrLf);
+    text.append(kSubject).append(item.Subject()).append(kCrLf);
+    text.append(kDate).append(head.date).append(kCrLf);
+    text.append(item.Body());
     ExportUi().ProcessMessages();
     SetProgress(PercentOf(i + 1, count_));
   }
@@ -177,7 +203,7 @@ TExportResult TComvertDoc::Export() {
       progress_->SetPosition(0);
       progress_->SetCaption(kCaptionConverting);
       TDocFile doc(temp_.path, title_, true);
-      doc.WriteText(text, SetProgress);
+      doc.WriteText(std::move(text), SetProgress);
       progress_->Hide();
     }
     const bool install = auto_install_ && user_index_ != -1;
@@ -217,7 +243,7 @@ bool TComvertDoc::SaveCopy() {
   }
   if (folder.empty()) folder = ".";
   ExportUi().ShowMessage(owner,
-                         FormatText(kSaveFailedMessage, {ExtractFileName(dest_path_)}) + kCrLf +
+                         FormatText(kSaveFailedMessage, {ExtractFileName(dest_path_)}) + std::string(kCrLf) +
                              FormatText(kSaveFailedReason, {folder, reason}),
                          kErrorCaption, TMessageIcon::kError);
   return false;

@@ -1,10 +1,13 @@
 #include "palm/DocFile.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 #include "palm/BigEndian.h"
 #include "palm/DocCompress.h"
+#include "palm/DocPack.h"
 #include "platform/locale.h"
 #include "platform/ui.h"
 
@@ -34,25 +37,38 @@ std::string CutDocTitle(const std::string& title) {
   return title.substr(0, kMax);
 }
 
-std::string NormalizeLineEnds(std::string_view text, std::vector<TDocBookmark>& bookmarks) {
+void NormalizeLineEndsInPlace(std::string& text, std::vector<TDocBookmark>& bookmarks) {
   for (TDocBookmark& mark : bookmarks) mark.AdjustedPosition = mark.Position;
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r') {
-      out.push_back(text[i]);
-      continue;
-    }
+  char* const b = text.data();
+  const std::size_t n = text.size();
+  const auto next_cr = [&](std::size_t from) {
+    const void* found = std::memchr(b + from, '\r', n - from);
+    return found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - b) : n;
+  };
+  // Read position r is always at a CR in the loop; w trails it by the CRs dropped so far.
+  std::size_t r = next_cr(0), w = r;
+  while (r < n) {
     for (TDocBookmark& mark : bookmarks) {
-      if (mark.Position > static_cast<std::int64_t>(i)) --mark.AdjustedPosition;
+      if (mark.Position > static_cast<std::int64_t>(r)) --mark.AdjustedPosition;
     }
-    if (i + 1 < text.size()) out.push_back(text[++i]);
+    if (r + 1 < n) b[w++] = b[r + 1];  // the byte after a CR stays, even another CR
+    r = std::min(r + 2, n);
+    const std::size_t end = next_cr(r);
+    std::memmove(b + w, b + r, end - r);
+    w += end - r;
+    r = end;
   }
+  text.resize(w);
+}
+
+std::string NormalizeLineEnds(std::string_view text, std::vector<TDocBookmark>& bookmarks) {
+  std::string out(text);
+  NormalizeLineEndsInPlace(out, bookmarks);
   return out;
 }
 
 TDocFile::TDocFile(const std::string& file_name, const std::string& title, bool compress)
-    : TPalmPDB(file_name, false), compress_(compress) {
+    : TPalmPDB(file_name, false), compress_(compress), threads_(DefaultDocThreads()) {
   Header().Name = CutDocTitle(title);
   Header().DBType = "TEXt";
   Header().Creator = "REAd";
@@ -63,9 +79,9 @@ void TDocFile::AddBookmark(const std::string& title, std::int32_t position) {
   bookmarks_.push_back({title, position, position});
 }
 
-void TDocFile::WriteText(std::string_view text, const TProgressProc& progress) {
+void TDocFile::WriteText(std::string body, const TProgressProc& progress) {
   ClearRecords();
-  std::string body = NormalizeLineEnds(text, bookmarks_);
+  NormalizeLineEndsInPlace(body, bookmarks_);
   if (body.empty()) body = " ";
 
   const std::size_t length = body.size();
@@ -86,15 +102,21 @@ void TDocFile::WriteText(std::string_view text, const TProgressProc& progress) {
   SetRecord(1, std::move(record0));
   SetRecordAttributes(1, kDirty, UniqueIDBytes(kDocFirstUniqueID));
 
-  TDocCompressor compressor;
-  for (std::size_t k = 0; k < pieces; ++k) {
-    const std::string_view piece = std::string_view(body).substr(k * kDocRecordSize, kDocRecordSize);
-    SetRecord(0, compress_ ? compressor.Compress(piece) : std::string(piece));
+  const auto take = [&](std::size_t k, std::string record) {
+    SetRecord(0, std::move(record));
     SetRecordAttributes(RecordCount(), kDirty,
                         UniqueIDBytes(kDocFirstUniqueID + static_cast<std::uint32_t>(k + 1)));
     platform::ProcessMessages();
     if (progress) progress(static_cast<int>(std::lround((k + 1) * 100.0 / pieces)));
+  };
+  if (compress_) {
+    PackDocPieces(body, threads_, take);
+  } else {
+    for (std::size_t k = 0; k < pieces; ++k) {
+      take(k, body.substr(k * kDocRecordSize, kDocRecordSize));
+    }
   }
+  body = std::string();  // the records hold it all; the file is built next
 
   for (const TDocBookmark& mark : bookmarks_) {
     std::string record = mark.Title.substr(0, kBookmarkTitleSize);

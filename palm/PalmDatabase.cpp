@@ -1,6 +1,7 @@
 #include "palm/PalmDatabase.h"
 
 #include <fstream>
+#include <string_view>
 #include <limits>
 #include <utility>
 
@@ -173,7 +174,7 @@ void TPalmPDB::LayOutOffsets() const {
   }
 }
 
-std::string TPalmPDB::Serialize(std::uint32_t creation, std::uint32_t modification) const {
+std::string TPalmPDB::HeadBytes(std::uint32_t creation, std::uint32_t modification) const {
   if (RecordCount() > kPDBMaxRecords) {
     throw EVeskoError("a Palm database holds at most 65535 records, not " +
                       std::to_string(RecordCount()));
@@ -194,7 +195,7 @@ std::string TPalmPDB::Serialize(std::uint32_t creation, std::uint32_t modificati
 
   LayOutOffsets();
   std::string out;
-  out.reserve(static_cast<std::size_t>(total));
+  out.reserve(kPDBHeaderSize + static_cast<std::size_t>(kPDBRecordEntrySize) * records_.size());
   const TPDBHeader& h = Header();
   std::string name = h.Name.substr(0, 31);
   name.resize(32, '\0');
@@ -218,6 +219,11 @@ std::string TPalmPDB::Serialize(std::uint32_t creation, std::uint32_t modificati
     out.push_back(static_cast<char>((record.Attributes & 0x0F) << 4));
     out.append(reinterpret_cast<const char*>(record.UniqueID.data()), 3);
   }
+  return out;
+}
+
+std::string TPalmPDB::Serialize(std::uint32_t creation, std::uint32_t modification) const {
+  std::string out = HeadBytes(creation, modification);
   for (const TPDBRecordHeader& record : records_) {
     if (record.Data) out += *record.Data;
   }
@@ -227,9 +233,19 @@ std::string TPalmPDB::Serialize(std::uint32_t creation, std::uint32_t modificati
 void TPalmPDB::Save() {
   const std::uint32_t creation = NowAsHeaderDate();
   const std::uint32_t modification = NowAsHeaderDate();
-  const std::string bytes = Serialize(creation, modification);
-  platform::WriteFileAtomic(FileName(), bytes);
-  file_size_ = static_cast<std::int64_t>(bytes.size());
+  // The records go out from where they lie, after the header and the record list.
+  const std::string head = HeadBytes(creation, modification);
+  std::vector<std::string_view> parts;
+  parts.reserve(records_.size() + 1);
+  parts.emplace_back(head);
+  std::int64_t size = static_cast<std::int64_t>(head.size());
+  for (const TPDBRecordHeader& record : records_) {
+    if (!record.Data) continue;
+    parts.emplace_back(*record.Data);
+    size += static_cast<std::int64_t>(record.Data->size());
+  }
+  platform::WriteFileAtomic(FileName(), parts);
+  file_size_ = size;
   for (TPDBRecordHeader& record : records_) record.Data.reset();
 }
 

@@ -120,6 +120,8 @@ class TPalmPDB : public TPalmDatabase {
   void Save();
   // The bytes Save writes, with the given header dates (Unix seconds).
   std::string Serialize(std::uint32_t creation, std::uint32_t modification) const;
+  // Their first part: the header and the record list, after the checks that Save makes.
+  std::string HeadBytes(std::uint32_t creation, std::uint32_t modification) const;
 
   int RecordCount() const { return static_cast<int>(records_.size()); }
   // Record index (1-based); throws std::out_of_range past the end.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,8 @@ void WriteWholeFile(const std::string& path, std::string_view data);
 // so path holds either the old or the new content, never a mix. Throws EOSError and
 // leaves no temporary file behind.
 void WriteFileAtomic(const std::string& path, std::string_view data);
+// The same for data given in parts, written one after another without first being joined.
+void WriteFileAtomic(const std::string& path, std::span<const std::string_view> parts);
 
 // Copies src to dst, replacing dst when overwrite is true. False on any failure.
 bool CopyFileTo(const std::string& src, const std::string& dst, bool overwrite);

@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "palm/DocFile.h"
+#include "palm/DocPack.h"
 #include "palm/DocReader.h"
 #include "palm/timet.h"
 #include "platform/files.h"
@@ -20,6 +22,7 @@ namespace {
 
 struct TWriteOptions {
   bool plain = false;
+  int threads = 0;  // 0: the writer's default
   std::string title, input, output;
 };
 
@@ -44,7 +47,8 @@ void RunWrite(const TWriteOptions& o) {
     throw TCommandError(e.what(), kExitBadInput);
   }
   TDocFile doc(o.output, FromTerminalText(o.title), !o.plain);
-  doc.WriteText(text);
+  if (o.threads > 0) doc.SetThreads(o.threads);
+  doc.WriteText(std::move(text));
   std::printf("%s: %d records, %lld bytes\n", o.output.c_str(), doc.RecordCount(),
               static_cast<long long>(doc.FileSize()));
 }
@@ -162,6 +166,10 @@ void RegisterDocCommands(CLI::App& app) {
   auto write = std::make_shared<TWriteOptions>();
   CLI::App* w = doc->add_subcommand("write", "Write a text file as a Palm Doc e-book");
   w->add_flag("--plain", write->plain, "Store the text uncompressed (version 1)");
+  w->add_option("--threads", write->threads,
+                "Threads that compress the records (default: one per processor, at most " +
+                    std::to_string(kMaxDocThreads) + ")")
+      ->check(CLI::Range(1, kMaxDocThreads));
   w->add_option("TITLE", write->title, "Title of the e-book (at most 31 bytes in Shift JIS)")
       ->required();
   w->add_option("INPUT", write->input, "Text file, taken as bytes (Shift JIS, CR LF)")->required();

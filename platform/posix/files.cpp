@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -75,6 +76,41 @@ mode_t CurrentUmask() {
   return mask;
 }
 
+// Writes the parts in order, up to kBatch of them per system call.
+void WriteAllParts(int fd, std::span<const std::string_view> parts, const std::string& path) {
+  constexpr std::size_t kBatch = 1024;  // IOV_MAX on Linux
+  iovec vec[kBatch];
+  std::size_t next = 0;  // the first part not yet in a batch
+  while (next < parts.size()) {
+    std::size_t count = 0, total = 0;
+    for (; next < parts.size() && count < kBatch; ++next) {
+      if (parts[next].empty()) continue;
+      vec[count++] = {const_cast<char*>(parts[next].data()), parts[next].size()};
+      total += parts[next].size();
+    }
+    iovec* pending = vec;
+    while (total > 0) {
+      const ssize_t n = ::writev(fd, pending, static_cast<int>(count - (pending - vec)));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        throw EOSError("writing " + path, errno);
+      }
+      total -= static_cast<std::size_t>(n);
+      // A short write: skip what went out and go on from the middle of a part.
+      for (auto done = static_cast<std::size_t>(n); done > 0;) {
+        if (done >= pending->iov_len) {
+          done -= pending->iov_len;
+          ++pending;
+        } else {
+          pending->iov_base = static_cast<char*>(pending->iov_base) + done;
+          pending->iov_len -= done;
+          done = 0;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 
 std::string SystemErrorText(int code) { return std::strerror(code); }
@@ -82,19 +118,23 @@ std::string SystemErrorText(int code) { return std::strerror(code); }
 std::string ReadWholeFile(const std::string& path) {
   TFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) throw EOSError("opening " + path, errno);
-  std::string data;
+  // Read straight into the string: the file's size and one byte more, so that the read
+  // that finds the end needs no growing; files that grow or report no size double it.
   struct stat st {};
-  if (::fstat(fd.get(), &st) == 0 && st.st_size > 0) data.reserve(static_cast<std::size_t>(st.st_size));
-  char buffer[1 << 16];
+  const bool sized = ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
+  std::string data(sized ? static_cast<std::size_t>(st.st_size) + 1 : std::size_t{1} << 16, '\0');
+  std::size_t used = 0;
   for (;;) {
-    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    if (used == data.size()) data.resize(data.size() * 2);
+    const ssize_t n = ::read(fd.get(), data.data() + used, data.size() - used);
     if (n < 0) {
       if (errno == EINTR) continue;
       throw EOSError("reading " + path, errno);
     }
     if (n == 0) break;
-    data.append(buffer, static_cast<std::size_t>(n));
+    used += static_cast<std::size_t>(n);
   }
+  data.resize(used);
   return data;
 }
 
@@ -106,6 +146,10 @@ void WriteWholeFile(const std::string& path, std::string_view data) {
 }
 
 void WriteFileAtomic(const std::string& path, std::string_view data) {
+  WriteFileAtomic(path, std::span<const std::string_view>(&data, 1));
+}
+
+void WriteFileAtomic(const std::string& path, std::span<const std::string_view> parts) {
   const std::string name = ExtractFileName(path) + ".";
   RemoveLeftovers(ExtractFilePath(path), name, "");
   std::string temp;
@@ -115,7 +159,7 @@ void WriteFileAtomic(const std::string& path, std::string_view data) {
     // Keep the permissions of the file being replaced.
     struct stat st {};
     ::fchmod(fd.get(), ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
-    WriteAll(fd.get(), data, temp);
+    WriteAllParts(fd.get(), parts, temp);
     if (::fsync(fd.get()) != 0) throw EOSError("writing " + temp, errno);
     if (::close(fd.release()) != 0) throw EOSError("writing " + temp, errno);
     if (::rename(temp.c_str(), path.c_str()) != 0) throw EOSError("replacing " + path, errno);

@@ -98,6 +98,39 @@ TEST(DocFile, NormalisesLineEndsAndMovesBookmarks) {
   }
 }
 
+// The in-place walk jumps from CR to CR; a byte-by-byte walk says what it must give, and
+// where a mark in the middle of the text ends up.
+TEST(DocFile, NormalisesInPlaceAsAByteWalkDoes) {
+  const auto byte_walk = [](const std::string& text, std::int32_t mark, std::int32_t& adjusted) {
+    std::string out;
+    adjusted = mark;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] != '\r') {
+        out.push_back(text[i]);
+        continue;
+      }
+      if (static_cast<std::int32_t>(i) < mark) --adjusted;
+      if (i + 1 < text.size()) out.push_back(text[++i]);
+    }
+    return out;
+  };
+  std::mt19937 rng(17);
+  for (const std::string alphabet : {"\r\n", "ab\r\n", "abcdefgh\r", "abcdefghijklmnopqrstuvw \r\n"}) {
+    for (std::size_t size : {0, 1, 2, 3, 17, 1000, 70000}) {
+      SCOPED_TRACE(testing::ToHex(alphabet) + ", " + std::to_string(size) + " bytes");
+      std::string text(size, ' ');
+      for (char& c : text) c = alphabet[rng() % alphabet.size()];
+      const auto mark = static_cast<std::int32_t>(size / 2);
+      std::int32_t adjusted = 0;
+      const std::string expected = byte_walk(text, mark, adjusted);
+      std::vector<TDocBookmark> marks = {{"m", mark, 0}};
+      NormalizeLineEndsInPlace(text, marks);
+      EXPECT_TRUE(text == expected);
+      EXPECT_EQ(marks[0].AdjustedPosition, adjusted);
+    }
+  }
+}
+
 TEST(DocFile, WritesBookmarkRecordsAfterTheText) {
   TScratchFile file("marks.pdb");
   TDocFile doc(file.path(), "Marks", true);

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/files.h"
 
@@ -90,6 +93,42 @@ TEST(Files, AtomicWriteReplacesWholeFileAndLeavesNoTemporary) {
   EXPECT_EQ(platform::ReadWholeFile(path), "second");
   EXPECT_TRUE(platform::RemoveFile(path));
   EXPECT_FALSE(platform::RemoveFile(path));
+  EXPECT_TRUE(platform::RemoveFolder(folder));
+}
+
+// Files written in parts (the records of a PDB) and read back whole, around the sizes where
+// the writers gather parts or split their system calls.
+TEST(Files, PartsAreWrittenInOrderAndReadBackWhole) {
+  const std::string folder = platform::CreateUniqueFile(".", "vtest", ".dir");
+  platform::RemoveFile(folder);
+  ASSERT_TRUE(platform::MakeDirectory(folder));
+  const std::string path = JoinPath(folder, "parts.bin");
+  struct TCase {
+    const char* name;
+    std::size_t parts, part_size;
+  };
+  const TCase cases[] = {{"nothing", 0, 0},         {"one empty part", 1, 0},
+                         {"one byte", 1, 1},        {"many short parts", 3000, 7},
+                         {"parts of a record", 2500, 2400}, {"one big part", 1, 3 << 20},
+                         {"empty parts between", 2051, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> texts;
+    std::string whole;
+    for (std::size_t i = 0; i < c.parts; ++i) {
+      // Every other part is empty in the last case; the others carry their own number.
+      std::string text = c.parts == 2051 && i % 2 == 1 ? "" : std::to_string(i);
+      text.resize(std::max(text.size(), c.part_size), static_cast<char>('a' + i % 26));
+      if (c.part_size == 0) text.clear();
+      whole += text;
+      texts.push_back(std::move(text));
+    }
+    const std::vector<std::string_view> parts(texts.begin(), texts.end());
+    platform::WriteFileAtomic(path, parts);
+    EXPECT_TRUE(platform::ReadWholeFile(path) == whole);
+    EXPECT_EQ(platform::FileSizeOf(path), static_cast<std::int64_t>(whole.size()));
+  }
+  EXPECT_TRUE(platform::RemoveFile(path));
   EXPECT_TRUE(platform::RemoveFolder(folder));
 }
 
