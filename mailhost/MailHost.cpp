@@ -325,13 +325,13 @@ void TMailHost::LoadPlugInOnly() {
   std::string error;
   // On Windows a library whose start fails (its host function table didn't bind) does
   // not load at all; a Linux library reports that through VeskoLoadFailed.
-  void* library = platform::LoadModule(target, error);
+  void* library = platform::OpenLibrary(target, error);
   if (library == nullptr) throw EMailHostError("cannot load the plug-in: " + error);
   using TLoadFailed = int (*)();
   auto load_failed =
       reinterpret_cast<TLoadFailed>(platform::FindProcAddress(library, "VeskoLoadFailed"));
   if (load_failed != nullptr && load_failed() != 0) {
-    platform::FreeModule(library);
+    platform::CloseLibrary(library);
     throw EMailHostError("the plug-in refused to load: the host lacks a function it needs");
   }
   TLoadedPlugIn& plugin = impl_->plugin;
@@ -361,7 +361,7 @@ void TMailHost::InitMenus() {
 
 void TMailHost::UnloadPlugIn() {
   if (!plugin_loaded()) return;
-  platform::FreeModule(impl_->plugin.library);
+  platform::CloseLibrary(impl_->plugin.library);
   impl_->plugin = {};
   impl_->commands.clear();
   impl_->BuildMenus();

@@ -15,11 +15,11 @@ void* FindProcAddress(void* module, const char* name);
 // The plug-in library's file name on this system: "Vesko.dll" or "Vesko.so".
 extern const char* const kPlugInFileName;
 
-// Loads the library at path (LoadLibrary, dlopen) and runs its start code. Null when that
+// Loads the library at path (LoadLibrary or dlopen) and runs its start code. Null when that
 // fails, with the system's reason in error.
-void* LoadModule(const std::string& path, std::string& error);
-// Unloads a library of LoadModule; null does nothing.
-void FreeModule(void* module);
+void* OpenLibrary(const std::string& path, std::string& error);
+// Unloads a library of OpenLibrary; null does nothing.
+void CloseLibrary(void* module);
 
 // The folder of the running program, with a trailing delimiter; "" when unknown.
 std::string ProgramFolder();

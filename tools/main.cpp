@@ -5,10 +5,13 @@
 #include <exception>
 
 #include "mailhost/MailHostError.h"
+#include "platform/crash.h"
 #include "tools/commands.h"
 
 int main(int argc, char** argv) {
   using namespace vesko::tools;
+  // A crash, in the plug-in above all, ends the run with a message and exit code 4.
+  vesko::platform::ReportCrashes("vesko");
   CLI::App app{"vesko: exports mail to Palm Doc e-books, and looks inside them"};
   app.require_subcommand(1);
   app.option_defaults()->always_capture_default();

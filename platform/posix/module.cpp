@@ -16,7 +16,7 @@ void* FindProcAddress(void* module, const char* name) {
   return module == nullptr ? nullptr : ::dlsym(module, name);
 }
 
-void* LoadModule(const std::string& path, std::string& error) {
+void* OpenLibrary(const std::string& path, std::string& error) {
   void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (module == nullptr) {
     const char* reason = ::dlerror();
@@ -25,7 +25,7 @@ void* LoadModule(const std::string& path, std::string& error) {
   return module;
 }
 
-void FreeModule(void* module) {
+void CloseLibrary(void* module) {
   if (module != nullptr) ::dlclose(module);
 }
 

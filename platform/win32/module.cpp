@@ -15,13 +15,13 @@ void* FindProcAddress(void* module, const char* name) {
   return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(module), name));
 }
 
-void* LoadModule(const std::string& path, std::string& error) {
+void* OpenLibrary(const std::string& path, std::string& error) {
   HMODULE module = ::LoadLibraryA(path.c_str());
   if (module == nullptr) error = SystemErrorText(static_cast<int>(::GetLastError()));
   return module;
 }
 
-void FreeModule(void* module) {
+void CloseLibrary(void* module) {
   if (module != nullptr) ::FreeLibrary(static_cast<HMODULE>(module));
 }
 

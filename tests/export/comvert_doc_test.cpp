@@ -30,6 +30,17 @@ void AddThreeMails(TFakeHost& host) {
   host.AddMail("3", Mail("three"));
 }
 
+// Runs check on a fresh fake host that holds the three mails, arranged by arrange.
+template <typename Check>
+void WithThreeMails(void (*arrange)(TFakeHost& host, const test::TScratchFolder& root),
+                    Check&& check) {
+  test::TScratchFolder root;
+  TFakeHost host(root.path());
+  AddThreeMails(host);
+  arrange(host, root);
+  check(host, root);
+}
+
 TEST(CountTargets, CountsByTargetAndNeverTheFinalCall) {
   struct {
     const char* target;
@@ -166,16 +177,15 @@ TEST(ComvertDoc, ErrorsAreShownOnceAndLeaveNoTrace) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    test::TScratchFolder root;
-    TFakeHost host(root.path());
-    AddThreeMails(host);
-    c.arrange(host, root);
-    const auto message = FailedExport(host);
-    EXPECT_EQ(message.caption, "Error");
-    EXPECT_EQ(message.icon, TMessageIcon::kError);
-    EXPECT_EQ(message.owner, host.main_window);
-    EXPECT_EQ(message.text.rfind(FormatText(kExportFailedMessage, {""}), 0), 0u);
-    EXPECT_FALSE(platform::FileExists(root / "bk1.pdb"));
+    WithThreeMails(c.arrange, [](TFakeHost& host, const test::TScratchFolder& root) {
+      const auto message = FailedExport(host);
+      EXPECT_EQ(message.caption, "Error");
+      EXPECT_EQ(message.icon, TMessageIcon::kError);
+      EXPECT_EQ(message.owner, host.main_window);
+      EXPECT_EQ(message.text.rfind(FormatText(kExportFailedMessage, {""}), 0), 0u);
+      EXPECT_FALSE(platform::FileExists(root / "bk1.pdb"));
+      EXPECT_EQ(host.live_blocks, 0);
+    });
   }
 }
 
@@ -206,14 +216,12 @@ TEST(ComvertDoc, GivesBackEveryHostBlock) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    test::TScratchFolder root;
-    TFakeHost host(root.path());
-    AddThreeMails(host);
-    c.arrange(host, root);
-    RunExportCommand();
-    EXPECT_EQ(host.converters.size(), static_cast<std::size_t>(c.mails_read));
-    EXPECT_EQ(host.live_blocks, 0);
-    EXPECT_EQ(host.foreign_frees, 0);
+    WithThreeMails(c.arrange, [&](TFakeHost& host, const test::TScratchFolder&) {
+      RunExportCommand();
+      EXPECT_EQ(host.converters.size(), static_cast<std::size_t>(c.mails_read));
+      EXPECT_EQ(host.live_blocks, 0);
+      EXPECT_EQ(host.foreign_frees, 0);
+    });
   }
 }
 

@@ -6,7 +6,11 @@ if(NOT WIN32)
   set_target_properties(vesko_lacking_connect PROPERTIES ENABLE_EXPORTS ON)
   target_link_options(vesko_lacking_connect PRIVATE
                       -Wl,--version-script=${CMAKE_CURRENT_LIST_DIR}/posix/lacking_connect.map)
-  add_dependencies(${target} vesko vesko_lacking_connect)
+  # A plug-in whose start crashes, beside which the test puts a copy of vesko.
+  add_library(crashing_plugin SHARED ${CMAKE_CURRENT_LIST_DIR}/posix/crashing_plugin.c)
+  set_target_properties(crashing_plugin PROPERTIES PREFIX "" OUTPUT_NAME Vesko SUFFIX ".so"
+                        LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/crashing)
+  add_dependencies(${target} vesko vesko_lacking_connect crashing_plugin)
 endif()
 
 # A library whose version resource lacks its translation table, for the version

@@ -64,6 +64,20 @@ TEST(PlugInEntry, RefusesToLoadWhenAHostFunctionIsMissing) {
   EXPECT_EQ(run.out, "");
 }
 
+// A plug-in that crashes ends the run at once with a message and its own exit code.
+TEST(PlugInEntry, ACrashingPlugInIsReportedNotHung) {
+  test::TScratchFolder scratch;
+  fs::copy_file(std::string(VESKO_BINARY_DIR) + "/vesko",
+                std::string(VESKO_BINARY_DIR) + "/crashing/vesko",
+                fs::copy_options::overwrite_existing);
+  for (const char* command : {"info", "menus"}) {
+    SCOPED_TRACE(command);
+    const TRun run = RunVesko(scratch, command, "crashing/vesko");
+    EXPECT_EQ(run.exit_code, 4);
+    EXPECT_EQ(run.err, "vesko: crashed: invalid memory access (segmentation fault)\n");
+  }
+}
+
 TEST(PlugInEntry, ReplacesAnOutdatedLibraryCopy) {
   test::TScratchFolder scratch;
   fs::create_directories(scratch / "data/PlugIns");

@@ -1,4 +1,5 @@
 # Checks that the plug-in DLL needs only libraries that every Windows system has: the C++
+cmake_policy(SET CMP0057 NEW)
 # runtime and its helpers (libstdc++, libgcc, winpthread) must be linked in, and the file
 # must carry no debug information. Run with -DDLL=... -DOBJDUMP=...
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
