@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "tools/posix/host/MailStore.h"
+#include "mailhost/MailStore.h"
 
-using namespace vesko::tools::host;
+using namespace vesko::mailhost;
 
 namespace {
 

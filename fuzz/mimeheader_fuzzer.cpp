@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "tools/posix/host/Charsets.h"
+#include "mailhost/Charsets.h"
 
-using namespace vesko::tools::host;
+using namespace vesko::mailhost;
 
 namespace {
 

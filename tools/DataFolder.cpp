@@ -44,6 +44,4 @@ std::string PlugInFolder() { return SubFolder("PlugIns"); }
 
 std::string SettingsFilePath() { return PlugInFolder() + "Vesko.ini"; }
 
-std::string TempFolder() { return SubFolder("Temp"); }
-
 }  // namespace vesko::tools

@@ -13,6 +13,5 @@ namespace vesko::tools {
 std::string DataFolder();
 std::string PlugInFolder();      // DataFolder() + "PlugIns/", created when missing
 std::string SettingsFilePath();  // the plug-in's settings file: PlugIns/Vesko.ini
-std::string TempFolder();        // DataFolder() + "Temp/", created when missing
 
 }  // namespace vesko::tools

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "mailhost/MailHostError.h"
 #include "tools/commands.h"
 
 int main(int argc, char** argv) {
@@ -36,6 +37,9 @@ int main(int argc, char** argv) {
   } catch (const TCommandError& e) {
     std::fprintf(stderr, "vesko: %s\n", e.what());
     return e.exit_code();
+  } catch (const vesko::mailhost::EMailHostError& e) {
+    std::fprintf(stderr, "vesko: %s\n", e.what());
+    return e.kind() == vesko::mailhost::EMailHostError::kBadInput ? kExitBadInput : kExitFailure;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "vesko: %s\n", e.what());
     return kExitFailure;

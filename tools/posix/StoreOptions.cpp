@@ -51,8 +51,15 @@ void AddStoreOptions(CLI::App& command, TStoreOptions& options) {
       ->type_name("NAME");
 }
 
-host::TMailHost& OpenHost(const TStoreOptions& options) {
-  host::TMailHost& host = host::TMailHost::Instance();
+mailhost::TMailHost& MailHost() {
+  mailhost::TMailHost& host = mailhost::TMailHost::Instance();
+  // The temporary folder is made by the host when the plug-in first asks for it.
+  host.SetFolders({DataFolder(), PlugInFolder(), DataFolder() + "Temp/"});
+  return host;
+}
+
+mailhost::TMailHost& OpenHost(const TStoreOptions& options) {
+  mailhost::TMailHost& host = MailHost();
   host.OpenStore(options.store.empty() ? DefaultStore() : options.store);
   host.SelectFolder(options.folder);
   return host;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tools/posix/host/MailHost.h"
+#include "mailhost/MailHost.h"
 
 namespace CLI {
 class App;
@@ -22,7 +22,10 @@ void AddStoreOptions(CLI::App& command, TStoreOptions& options);
 // <data>/Mail, set up from the bundled sample when it isn't there yet. Throws TCommandError.
 std::string DefaultStore();
 
+// The one mail host, told the folders of the data folder. Throws EOSError.
+mailhost::TMailHost& MailHost();
+
 // Opens the store (the default one when none is given) and chooses the folder.
-host::TMailHost& OpenHost(const TStoreOptions& options);
+mailhost::TMailHost& OpenHost(const TStoreOptions& options);
 
 }  // namespace vesko::tools

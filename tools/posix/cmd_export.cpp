@@ -13,24 +13,24 @@
 #include "tools/DataFolder.h"
 #include "tools/commands.h"
 #include "tools/posix/StoreOptions.h"
-#include "tools/posix/host/Charsets.h"
-#include "tools/posix/host/MailHost.h"
+#include "mailhost/Charsets.h"
+#include "mailhost/MailHost.h"
 
 namespace vesko::tools {
 namespace {
 
 void RunExport(const TStoreOptions& options, const std::vector<std::string>& selection) {
-  host::TMailHost& host = OpenHost(options);
+  mailhost::TMailHost& host = OpenHost(options);
   if (!selection.empty()) host.SetSelection(selection);
   host.LoadPlugIn();
-  const auto command = host.CommandFor(host::kMainMenu);
+  const auto command = host.CommandFor(mailhost::kMainMenu);
   if (!command) throw TCommandError("the plug-in put no command on the main menu");
   // The mail client asks the state callback before it offers the command.
   if (!host.CommandEnabled(*command)) {
     throw TCommandError("the command is disabled: no mail to export in this folder");
   }
   host.RunCommand(*command);
-  for (const host::TMessageRecord& message : host.messages()) {
+  for (const mailhost::TMessageRecord& message : host.messages()) {
     if (message.icon == TMessageIcon::kError)
       throw TCommandError("the export failed", kExitFailure);
   }
@@ -38,7 +38,7 @@ void RunExport(const TStoreOptions& options, const std::vector<std::string>& sel
 
 void ShowMail(const TStoreOptions& options, const std::string& mail_id) {
   OpenHost(options);
-  host::TMailHost::Instance().Source(mail_id);  // throws for an unknown ID
+  MailHost().Source(mail_id);  // throws for an unknown ID
   // The item is made in this process, through the host functions the program exports.
   if (!PlugIn().api.Bind()) throw TCommandError("the host functions can't be found");
   PlugIn().settings_path = SettingsFilePath();
@@ -46,7 +46,7 @@ void ShowMail(const TStoreOptions& options, const std::string& mail_id) {
   const TMailItem item(mail_id, list);
   const std::string text = "From:" + item.FormatSender() + "\r\nSubject:" + item.Subject() +
                            "\r\nDate:" + item.DateText() + "\r\n" + item.Body();
-  const std::string utf8 = host::Cp932ToUtf8(text);
+  const std::string utf8 = mailhost::Cp932ToUtf8(text);
   std::fwrite(utf8.data(), 1, utf8.size(), stdout);
 }
 

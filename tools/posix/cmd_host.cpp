@@ -9,13 +9,13 @@
 #include "tools/DataFolder.h"
 #include "tools/commands.h"
 #include "tools/posix/StoreOptions.h"
-#include "tools/posix/host/Charsets.h"
-#include "tools/posix/host/MailHost.h"
+#include "mailhost/Charsets.h"
+#include "mailhost/MailHost.h"
 
 namespace vesko::tools {
 namespace {
 
-using host::TMailHost;
+using mailhost::TMailHost;
 
 // Opens the store and folder. Without --store, list takes the default store (the sample
 // on first use); menus use it only when it is already there.
@@ -37,17 +37,17 @@ void ListFolders(TMailHost& host) {
 }
 
 void ListMails(const TStoreOptions& options, bool folders) {
-  TMailHost& host = TMailHost::Instance();
+  TMailHost& host = MailHost();
   OpenStore(options, true);
   if (folders) return ListFolders(host);
   std::printf("%s (%s)\n", host.CurrentFolderDisplayName().c_str(),
-              host::StoreKindName(host.store_kind()));
-  for (const host::TMailEntry& mail : host.Mails()) {
+              mailhost::StoreKindName(host.store_kind()));
+  for (const mailhost::TMailEntry& mail : host.Mails()) {
     // The header fields as the plug-in reads them, decoded as the host decodes them for it.
     TMIMEItem item;
     item.Parse(host.Source(mail.id));
     auto decoded = [&](const char* name) {
-      return host::Cp932ToUtf8(host::DecodeMimeHeader(item.GetHeader(name)));
+      return mailhost::Cp932ToUtf8(mailhost::DecodeMimeHeader(item.GetHeader(name)));
     };
     std::printf("%s\t%s\t%s\t%s\t%s\n", mail.id.c_str(), mail.read ? "R" : "-",
                 decoded("Date").c_str(), decoded("From").c_str(), decoded("Subject").c_str());
@@ -55,10 +55,10 @@ void ListMails(const TStoreOptions& options, bool folders) {
 }
 
 void PrintMenus(const TStoreOptions& options, std::vector<int> types, bool before) {
-  TMailHost& host = TMailHost::Instance();
+  TMailHost& host = MailHost();
   OpenStore(options, false);
   if (!before) host.LoadPlugIn();
-  if (types.empty()) types = {host::kMainMenu, host::kTreeMenu};
+  if (types.empty()) types = {mailhost::kMainMenu, mailhost::kTreeMenu};
   static const char* const kNames[] = {"main menu", "mail list pop-up", "folder tree pop-up",
                                        "message view pop-up"};
   for (const int type : types) {
@@ -67,13 +67,13 @@ void PrintMenus(const TStoreOptions& options, std::vector<int> types, bool befor
 }
 
 void PrintInfo() {
-  TMailHost& host = TMailHost::Instance();
+  TMailHost& host = MailHost();
   host.LoadPlugIn();
-  const host::TPlugInInfo info = host.PlugInInfo();
+  const mailhost::TPlugInInfo info = host.PlugInInfo();
   std::printf("name: %s\nvendor: %s\nversion: %s\ndescription: %s\n",
-              host::Cp932ToUtf8(info.name).c_str(), host::Cp932ToUtf8(info.vendor).c_str(),
-              host::Cp932ToUtf8(info.version).c_str(),
-              host::Cp932ToUtf8(info.description).c_str());
+              mailhost::Cp932ToUtf8(info.name).c_str(), mailhost::Cp932ToUtf8(info.vendor).c_str(),
+              mailhost::Cp932ToUtf8(info.version).c_str(),
+              mailhost::Cp932ToUtf8(info.description).c_str());
 }
 
 // The plug-in's settings form, as the mail client's plug-in set-up opens it.
@@ -102,7 +102,7 @@ void RegisterHostCommands(CLI::App& app) {
                                                 "has added its command");
   AddStoreOptions(*menus, *menu_options);
   menus->add_option("--type", *menu_types, "Menu type 0..3 (default: 0 and 2)")
-      ->check(CLI::Range(0, host::kMenuTypeCount - 1));
+      ->check(CLI::Range(0, mailhost::kMenuTypeCount - 1));
   menus->add_flag("--before", *before, "Show the menus as they are before the plug-in loads");
   menus->callback([=] { PrintMenus(*menu_options, *menu_types, *before); });
 

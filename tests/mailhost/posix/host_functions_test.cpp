@@ -11,8 +11,7 @@
 #include "platform/files.h"
 #include "platform/posix/HostUi.h"
 #include "tests/support/ScratchFolder.h"
-#include "tools/commands.h"
-#include "tools/posix/host/MailHost.h"
+#include "mailhost/MailHost.h"
 
 using vesko::BOOL32;
 using vesko::DWORD32;
@@ -34,7 +33,7 @@ std::uint32_t BKA_RegisterCommand(const char* description, int type,
 vesko::platform::THostUi* VeskoHostUi();
 }
 
-namespace vesko::tools::host {
+namespace vesko::mailhost {
 namespace {
 
 namespace fs = std::filesystem;
@@ -42,7 +41,10 @@ namespace fs = std::filesystem;
 class HostFunctions : public ::testing::Test {
  protected:
   void SetUp() override {
-    GlobalOptions().data_folder = scratch_ / "data";
+    fs::create_directories(scratch_ / "data/PlugIns");
+    fs::create_directories(scratch_ / "data/Temp");
+    host().SetFolders({(scratch_ / "data") + "/", (scratch_ / "data/PlugIns") + "/",
+                       (scratch_ / "data/Temp") + "/"});
     fs::create_directories(scratch_ / "md/new");
     fs::create_directories(scratch_ / "md/cur");
     fs::create_directories(scratch_ / "md/.Lists.ml/cur");
@@ -53,7 +55,7 @@ class HostFunctions : public ::testing::Test {
   }
   void TearDown() override {
     host().SetProcessMessagesHook({});
-    GlobalOptions().data_folder.clear();
+    host().SetFolders({});
   }
   static TMailHost& host() { return TMailHost::Instance(); }
 
@@ -208,4 +210,4 @@ TEST_F(HostFunctions, APumpThatPumpsAgainStops) {
 }
 
 }  // namespace
-}  // namespace vesko::tools::host
+}  // namespace vesko::mailhost

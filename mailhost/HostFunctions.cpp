@@ -8,9 +8,8 @@
 
 #include "host/BeckyAPI.h"
 #include "platform/files.h"
-#include "tools/DataFolder.h"
-#include "tools/posix/host/Charsets.h"
-#include "tools/posix/host/MailHostImpl.h"
+#include "mailhost/Charsets.h"
+#include "mailhost/MailHostImpl.h"
 
 using vesko::BOOL32;
 using vesko::DWORD32;
@@ -19,7 +18,7 @@ using vesko::HOSTPARAM;
 using vesko::TBeckyCommandProc;
 using vesko::TBeckyUICallback;
 
-namespace vesko::tools::host {
+namespace vesko::mailhost {
 namespace {
 
 // Runs body; on any exception gives fallback instead.
@@ -58,12 +57,19 @@ char* Convert(std::string& buffer, const char* text, BOOL32 encode, const char* 
   });
 }
 
+// The temporary folder, made when missing.
+std::string TempFolder() {
+  const std::string& folder = HostImpl().host_folders.temp;
+  vesko::platform::MakeDirectory(folder);
+  return folder;
+}
+
 constexpr int kHostVersion = 250;  // reported as the client's version 2.50
 
 }  // namespace
-}  // namespace vesko::tools::host
+}  // namespace vesko::mailhost
 
-using namespace vesko::tools::host;
+using namespace vesko::mailhost;
 
 // --- The client and its windows --------------------------------------------------------
 
@@ -103,12 +109,12 @@ VESKO_API std::uint32_t VESKO_STDCALL BKA_RegisterUICallback(std::uint32_t comma
 
 VESKO_API const char* VESKO_STDCALL BKA_GetDataFolder() {
   static std::string buffer;
-  return Safely<const char*>("", [&] { return Keep(buffer, vesko::tools::DataFolder()); });
+  return Safely<const char*>("", [&] { return Keep(buffer, HostImpl().host_folders.data); });
 }
 
 VESKO_API const char* VESKO_STDCALL BKA_GetTempFolder() {
   static std::string buffer;
-  return Safely<const char*>("", [&] { return Keep(buffer, vesko::tools::TempFolder()); });
+  return Safely<const char*>("", [&] { return Keep(buffer, TempFolder()); });
 }
 
 VESKO_API const char* VESKO_STDCALL BKA_GetTempFileName(const char* extension) {
@@ -121,7 +127,7 @@ VESKO_API const char* VESKO_STDCALL BKA_GetTempFileName(const char* extension) {
     }
     if (ext.size() > 16) ext.resize(16);
     const std::string name = vesko::platform::CreateUniqueFile(
-        vesko::tools::TempFolder(), "vesko", ext.empty() ? "" : "." + ext);
+        TempFolder(), "vesko", ext.empty() ? "" : "." + ext);
     return Keep(buffer, name);
   });
 }
@@ -221,7 +227,7 @@ VESKO_API char* VESKO_STDCALL BKA_GetSource(const char* mail_id) {
     TMailHost::TImpl& host = HostImpl();
     const std::string id = Text(mail_id);
     if (host.Find(id) == nullptr) return empty;
-    return Keep(buffer, vesko::tools::host::ToCrLf(host.store->Read(host.folder, id)));
+    return Keep(buffer, vesko::mailhost::ToCrLf(host.store->Read(host.folder, id)));
   });
 }
 

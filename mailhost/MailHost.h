@@ -1,11 +1,13 @@
-// TMailHost is the vesko program's stand-in for the mail client on Linux: it serves one
-// local mail store (a Maildir, an mbox file or a folder of .eml files) through the
-// exported host functions, owns the main window with its message queue and the menus, and
-// loads the plug-in library from <data folder>/PlugIns. There is one host per process,
-// since the host functions that the plug-in calls are plain exported functions.
+// TMailHost is the vesko program's stand-in for the mail client: it serves one local mail
+// store (a Maildir, an mbox file or a folder of .eml files) through the exported host
+// functions, owns the main window with its message queue and the menus, and loads the
+// plug-in library from the plug-in folder. There is one host per process, since the host
+// functions that the plug-in calls are plain exported functions. The program that owns
+// the host tells it its folders (SetFolders) before it opens a store or loads the plug-in.
 //
 // A command uses it as the mail client would:
 //   TMailHost& host = TMailHost::Instance();
+//   host.SetFolders({data, plugins, temp});
 //   host.OpenStore(path);             // empty path: <data folder>/Mail
 //   host.SelectFolder("Inbox");
 //   host.SetSelection({id, ...});     // optional
@@ -14,8 +16,8 @@
 //     host.RunCommand(*id);           // runs the callback, then the message queue
 //   host.messages();                  // the message boxes the plug-in showed
 //
-// Store, folder and plug-in errors throw TCommandError (tools/commands.h) with a message
-// for the user; file errors throw EOSError. Texts that the plug-in sees and shows are
+// Store, folder and plug-in errors throw EMailHostError with a message for the user; file
+// errors throw EOSError. Texts that the plug-in sees and shows are
 // Shift JIS; the TMessageRecord texts stay Shift JIS, the printed ones are UTF-8.
 #pragma once
 
@@ -25,9 +27,10 @@
 #include <string>
 #include <vector>
 
+#include "mailhost/MailHostError.h"
 #include "platform/types.h"
 
-namespace vesko::tools::host {
+namespace vesko::mailhost {
 
 // The host's menus, by the menu type that BKC_OnMenuInit receives.
 inline constexpr int kMainMenu = 0;       // the main window's menu bar
@@ -38,6 +41,14 @@ inline constexpr int kMenuTypeCount = 4;
 
 // The host's command that marks the selected mails as read (posted as WM_COMMAND).
 inline constexpr unsigned kMarkAsReadCommand = 10511;
+
+// Where the host keeps its files, each with a trailing delimiter. The data and plug-in
+// folders are there already; the temporary folder is made when it is first asked for.
+struct THostFolders {
+  std::string data;     // the data folder, as BKA_GetDataFolder gives it
+  std::string plugins;  // the plug-in library and its settings file
+  std::string temp;     // BKA_GetTempFolder, and the temporary files
+};
 
 enum class TStoreKind { kMaildir, kMbox, kEmlFolder };
 const char* StoreKindName(TStoreKind kind);  // "maildir", "mbox", "eml"
@@ -77,6 +88,9 @@ class TMailHost {
   TMailHost& operator=(const TMailHost&) = delete;
   ~TMailHost();
 
+  void SetFolders(const THostFolders& folders);
+  const THostFolders& folders() const;
+
   // --- The store -------------------------------------------------------------------
   // Opens a store and makes its first folder current; the kind is told from what lies at
   // path. An empty path means <data folder>/Mail. Closes any store opened before.
@@ -93,16 +107,16 @@ class TMailHost {
   std::string CurrentFolderDisplayName() const;  // "[box]/Inbox/sub"
   std::vector<TMailEntry> Mails() const;     // the current folder, list order
   // The raw source with CR LF line ends, as BKA_GetSource hands it out. Throws
-  // TCommandError when the current folder has no such mail.
+  // EMailHostError when the current folder has no such mail.
   std::string Source(const std::string& mail_id) const;
-  // Selects exactly these mails of the current folder. Throws TCommandError for an ID
+  // Selects exactly these mails of the current folder. Throws EMailHostError for an ID
   // that is not there.
   void SetSelection(const std::vector<std::string>& mail_ids);
 
   // --- The plug-in -----------------------------------------------------------------
-  // Copies the Vesko.so beside the vesko program into <data>/PlugIns when missing or
+  // Copies the Vesko.so beside the vesko program into the plug-in folder when missing or
   // different, loads it, refuses it when its load failed (a host function missing), then
-  // calls BKC_OnStart and BKC_OnMenuInit for the four menus. Throws TCommandError.
+  // calls BKC_OnStart and BKC_OnMenuInit for the four menus. Throws EMailHostError.
   void LoadPlugIn();
   // Loads without the start and menu calls (for looking at the menus before them).
   void LoadPlugInOnly();
@@ -151,4 +165,4 @@ class TMailHost {
   std::unique_ptr<TImpl> impl_;
 };
 
-}  // namespace vesko::tools::host
+}  // namespace vesko::mailhost

@@ -14,10 +14,10 @@
 #include <thread>
 
 #include "platform/files.h"
-#include "tools/posix/host/MailStore.h"
-#include "tools/posix/host/StoreUtil.h"
+#include "mailhost/MailStore.h"
+#include "mailhost/StoreUtil.h"
 
-namespace vesko::tools::host {
+namespace vesko::mailhost {
 namespace {
 
 bool StartsWithNoCase(std::string_view line, std::string_view prefix) {
@@ -280,4 +280,4 @@ std::unique_ptr<TMailStore> OpenMbox(const std::string& path) {
   return std::make_unique<TMboxStore>(path);
 }
 
-}  // namespace vesko::tools::host
+}  // namespace vesko::mailhost

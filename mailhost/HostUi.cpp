@@ -5,9 +5,9 @@
 #include <exception>
 
 #include "platform/export.h"
-#include "tools/posix/host/MailHostImpl.h"
+#include "mailhost/MailHostImpl.h"
 
-namespace vesko::tools::host {
+namespace vesko::mailhost {
 namespace {
 
 class THostUiImpl : public platform::THostUi {
@@ -83,9 +83,9 @@ class THostUiImpl : public platform::THostUi {
 };
 
 }  // namespace
-}  // namespace vesko::tools::host
+}  // namespace vesko::mailhost
 
 VESKO_API vesko::platform::THostUi* VeskoHostUi() {
-  static vesko::tools::host::THostUiImpl host_ui;
+  static vesko::mailhost::THostUiImpl host_ui;
   return &host_ui;
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace vesko::tools::host {
+namespace vesko::mailhost {
 
 inline constexpr const char* kGeta = "\x81\xAC";
 
@@ -44,4 +44,4 @@ void CopyCp932(std::string_view text, char* buffer, int size);
 std::string Cp932ToUtf8(std::string_view text);
 std::string Utf8ToCp932(std::string_view text);
 
-}  // namespace vesko::tools::host
+}  // namespace vesko::mailhost

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "platform/errors.h"
-#include "tools/posix/host/MailHost.h"
+#include "mailhost/MailHost.h"
 
-namespace vesko::tools::host {
+namespace vesko::mailhost {
 
 class EMailStoreError : public EVeskoError {
  public:
@@ -82,4 +82,4 @@ std::string MaildirSeenName(const TMaildirName& name);
 // Converts LF and lone CR line ends to CR LF.
 std::string ToCrLf(std::string_view text);
 
-}  // namespace vesko::tools::host
+}  // namespace vesko::mailhost

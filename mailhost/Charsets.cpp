@@ -1,7 +1,7 @@
 // The converters run through ICU: text to UTF-16, then UTF-16 to windows-31j, with every
 // failure replaced by the geta mark. ISO-2022-JP has a decoder of its own, since senders
 // put characters into it that a strict decoder refuses.
-#include "tools/posix/host/Charsets.h"
+#include "mailhost/Charsets.h"
 
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-namespace vesko::tools::host {
+namespace vesko::mailhost {
 namespace {
 
 constexpr UChar kGetaChar = 0x3013;
@@ -437,4 +437,4 @@ std::string EncodeMimeHeader(std::string_view value) {
   return out + "?=";
 }
 
-}  // namespace vesko::tools::host
+}  // namespace vesko::mailhost

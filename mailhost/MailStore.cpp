@@ -1,14 +1,14 @@
 // What the three store kinds share: telling them apart, line ends and mail IDs.
-#include "tools/posix/host/MailStore.h"
+#include "mailhost/MailStore.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <set>
 
 #include "platform/files.h"
-#include "tools/posix/host/StoreUtil.h"
+#include "mailhost/StoreUtil.h"
 
-namespace vesko::tools::host {
+namespace vesko::mailhost {
 
 const char* StoreKindName(TStoreKind kind) {
   switch (kind) {
@@ -115,4 +115,4 @@ void TFileStore::Remember(const std::string& folder,
   files_[folder] = std::move(files);
 }
 
-}  // namespace vesko::tools::host
+}  // namespace vesko::mailhost

@@ -1,6 +1,6 @@
 // The vesko mail host: stores, folders, selection, menus, the message queue and the
 // plug-in's load. See MailHost.h.
-#include "tools/posix/host/MailHost.h"
+#include "mailhost/MailHost.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -10,12 +10,10 @@
 #include <cstring>
 
 #include "platform/files.h"
-#include "tools/DataFolder.h"
-#include "tools/commands.h"
-#include "tools/posix/host/Charsets.h"
-#include "tools/posix/host/MailHostImpl.h"
+#include "mailhost/Charsets.h"
+#include "mailhost/MailHostImpl.h"
 
-namespace vesko::tools::host {
+namespace vesko::mailhost {
 namespace {
 
 constexpr const char* kPlugInFile = "Vesko.so";
@@ -66,7 +64,7 @@ void TMailHost::TImpl::Open(const std::string& path) {
   try {
     opened = OpenMailStore(path);
   } catch (const EMailStoreError& e) {
-    throw TCommandError(e.what(), kExitBadInput);
+    throw EMailHostError(e.what(), EMailHostError::kBadInput);
   }
   store = std::move(opened);
   store_path = path;
@@ -77,7 +75,7 @@ void TMailHost::TImpl::Open(const std::string& path) {
 }
 
 void TMailHost::TImpl::Select(const std::string& name) {
-  if (!store) throw TCommandError("no mail store is open");
+  if (!store) throw EMailHostError("no mail store is open");
   std::string wanted = name;
   // Also accepted: the display name "[box]/Inbox/sub" and the dotted Maildir++ name.
   const std::string prefix = "[" + box_name + "]/";
@@ -92,7 +90,7 @@ void TMailHost::TImpl::Select(const std::string& name) {
     found = std::find(folders.begin(), folders.end(), slashed);
   }
   if (found == folders.end()) {
-    throw TCommandError("no folder \"" + name + "\" in " + store_path, kExitBadInput);
+    throw EMailHostError("no folder \"" + name + "\" in " + store_path, EMailHostError::kBadInput);
   }
   folder = *found;
   mails.clear();
@@ -251,12 +249,15 @@ TMailHost& TMailHost::Instance() {
 TMailHost::TMailHost() : impl_(std::make_unique<TImpl>()) {}
 TMailHost::~TMailHost() { UnloadPlugIn(); }
 
+void TMailHost::SetFolders(const THostFolders& folders) { impl_->host_folders = folders; }
+const THostFolders& TMailHost::folders() const { return impl_->host_folders; }
+
 void TMailHost::OpenStore(const std::string& path) {
-  impl_->Open(path.empty() ? DataFolder() + "Mail" : path);
+  impl_->Open(path.empty() ? impl_->host_folders.data + "Mail" : path);
 }
 bool TMailHost::store_open() const { return impl_->store != nullptr; }
 TStoreKind TMailHost::store_kind() const {
-  if (!impl_->store) throw TCommandError("no mail store is open");
+  if (!impl_->store) throw EMailHostError("no mail store is open");
   return impl_->store->kind();
 }
 std::string TMailHost::mailbox_name() const { return impl_->box_name; }
@@ -271,19 +272,19 @@ std::vector<TMailEntry> TMailHost::Mails() const { return impl_->mails; }
 
 std::string TMailHost::Source(const std::string& mail_id) const {
   if (impl_->Find(mail_id) == nullptr) {
-    throw TCommandError("no mail " + mail_id + " in folder " + impl_->folder, kExitBadInput);
+    throw EMailHostError("no mail " + mail_id + " in folder " + impl_->folder, EMailHostError::kBadInput);
   }
   try {
     return ToCrLf(impl_->store->Read(impl_->folder, mail_id));
   } catch (const EMailStoreError& e) {
-    throw TCommandError(e.what());
+    throw EMailHostError(e.what());
   }
 }
 
 void TMailHost::SetSelection(const std::vector<std::string>& mail_ids) {
   for (const std::string& id : mail_ids) {
     if (impl_->Find(id) == nullptr) {
-      throw TCommandError("no mail " + id + " in folder " + impl_->folder, kExitBadInput);
+      throw EMailHostError("no mail " + id + " in folder " + impl_->folder, EMailHostError::kBadInput);
     }
   }
   for (TMailEntry& mail : impl_->mails) mail.selected = false;
@@ -293,22 +294,22 @@ void TMailHost::SetSelection(const std::vector<std::string>& mail_ids) {
 void TMailHost::LoadPlugInOnly() {
   if (plugin_loaded()) return;
   const std::string source = ProgramFolder() + kPlugInFile;
-  const std::string target = PlugInFolder() + kPlugInFile;
+  const std::string target = impl_->host_folders.plugins + kPlugInFile;
   if (platform::FileExists(source) &&
       (!platform::FileExists(target) ||
        platform::ReadWholeFile(source) != platform::ReadWholeFile(target))) {
     platform::WriteFileAtomic(target, platform::ReadWholeFile(source));
   }
-  if (!platform::FileExists(target)) throw TCommandError("no plug-in at " + target);
+  if (!platform::FileExists(target)) throw EMailHostError("no plug-in at " + target);
 
   void* library = ::dlopen(target.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (library == nullptr) throw TCommandError(std::string("cannot load the plug-in: ") + ::dlerror());
+  if (library == nullptr) throw EMailHostError(std::string("cannot load the plug-in: ") + ::dlerror());
   // The library reports a failed start (its host function table didn't bind) here.
   using TLoadFailed = int (*)();
   auto load_failed = reinterpret_cast<TLoadFailed>(::dlsym(library, "VeskoLoadFailed"));
   if (load_failed != nullptr && load_failed() != 0) {
     ::dlclose(library);
-    throw TCommandError("the plug-in refused to load: the host lacks a function it needs");
+    throw EMailHostError("the plug-in refused to load: the host lacks a function it needs");
   }
   TLoadedPlugIn& plugin = impl_->plugin;
   plugin.library = library;
@@ -344,7 +345,7 @@ void TMailHost::UnloadPlugIn() {
 bool TMailHost::plugin_loaded() const { return impl_->plugin.library != nullptr; }
 
 TPlugInInfo TMailHost::PlugInInfo() {
-  if (impl_->plugin.on_info == nullptr) throw TCommandError("the plug-in gives no information");
+  if (impl_->plugin.on_info == nullptr) throw EMailHostError("the plug-in gives no information");
   // The block: name, vendor and version 80 bytes each, then the description.
   char block[1024] = {};
   impl_->plugin.on_info(block);
@@ -356,7 +357,7 @@ TPlugInInfo TMailHost::PlugInInfo() {
 }
 
 int TMailHost::PlugInSetup() {
-  if (impl_->plugin.on_setup == nullptr) throw TCommandError("the plug-in has no setup");
+  if (impl_->plugin.on_setup == nullptr) throw EMailHostError("the plug-in has no setup");
   return impl_->plugin.on_setup(&impl_->main_window);
 }
 
@@ -377,20 +378,20 @@ std::optional<unsigned> TMailHost::CommandFor(int menu_type) const {
 
 bool TMailHost::CommandEnabled(unsigned command_id) {
   TRegisteredCommand* command = impl_->FindCommand(command_id);
-  if (command == nullptr) throw TCommandError("no command " + std::to_string(command_id));
+  if (command == nullptr) throw EMailHostError("no command " + std::to_string(command_id));
   return impl_->Enabled(*command);
 }
 
 void TMailHost::RunCommand(unsigned command_id) {
   TRegisteredCommand* command = impl_->FindCommand(command_id);
-  if (command == nullptr) throw TCommandError("no command " + std::to_string(command_id));
+  if (command == nullptr) throw EMailHostError("no command " + std::to_string(command_id));
   impl_->pending_error.clear();
   impl_->Run(*command);
   ProcessMessageQueue();
   if (!impl_->pending_error.empty()) {
     const std::string error = impl_->pending_error;
     impl_->pending_error.clear();
-    throw TCommandError(error);
+    throw EMailHostError(error);
   }
 }
 
@@ -434,4 +435,4 @@ void TMailHost::SetProcessMessagesHook(std::function<void()> hook) {
   impl_->pump_hook = std::move(hook);
 }
 
-}  // namespace vesko::tools::host
+}  // namespace vesko::mailhost

@@ -8,13 +8,13 @@
 #include <string>
 
 #include "host/BeckyAPI.h"
-#include "tools/posix/host/Charsets.h"
+#include "mailhost/Charsets.h"
 
 // The host functions under test, as the vesko program exports them.
 extern "C" char* BKA_MIMEHeader(const char* in, char* buffer, int size, vesko::BOOL32 encode);
 extern "C" char* BKA_ISO_2022_JP(const char* text, vesko::BOOL32 encode);
 
-namespace vesko::tools::host {
+namespace vesko::mailhost {
 namespace {
 
 const std::string kNihongo = "\x93\xfa\x96\x7b\x8c\xea";  // 日本語 in CP932
@@ -178,4 +178,4 @@ TEST(Charsets, EncodesHeadersForSending) {
 }
 
 }  // namespace
-}  // namespace vesko::tools::host
+}  // namespace vesko::mailhost

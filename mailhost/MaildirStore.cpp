@@ -12,10 +12,10 @@
 #include <set>
 
 #include "platform/files.h"
-#include "tools/posix/host/MailStore.h"
-#include "tools/posix/host/StoreUtil.h"
+#include "mailhost/MailStore.h"
+#include "mailhost/StoreUtil.h"
 
-namespace vesko::tools::host {
+namespace vesko::mailhost {
 
 TMaildirName ParseMaildirName(std::string_view file_name) {
   TMaildirName name;
@@ -177,4 +177,4 @@ std::unique_ptr<TMailStore> OpenMaildir(const std::string& path) {
   return std::make_unique<TMaildirStore>(path);
 }
 
-}  // namespace vesko::tools::host
+}  // namespace vesko::mailhost

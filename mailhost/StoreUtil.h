@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/posix/host/MailStore.h"
+#include "mailhost/MailStore.h"
 
-namespace vesko::tools::host {
+namespace vesko::mailhost {
 
 // 16 hexadecimal digits of a 64-bit FNV-1a hash of the bytes.
 std::string HashId(std::string_view bytes);
@@ -45,4 +45,4 @@ class TFileStore : public TMailStore {
   mutable std::map<std::string, std::map<std::string, std::string>> files_;  // folder: ID: path
 };
 
-}  // namespace vesko::tools::host
+}  // namespace vesko::mailhost

@@ -10,10 +10,10 @@
 #include <set>
 
 #include "platform/files.h"
-#include "tools/posix/host/MailStore.h"
-#include "tools/posix/host/StoreUtil.h"
+#include "mailhost/MailStore.h"
+#include "mailhost/StoreUtil.h"
 
-namespace vesko::tools::host {
+namespace vesko::mailhost {
 namespace {
 
 namespace fs = std::filesystem;
@@ -149,4 +149,4 @@ std::unique_ptr<TMailStore> OpenEmlFolder(const std::string& path) {
   return std::make_unique<TEmlStore>(path);
 }
 
-}  // namespace vesko::tools::host
+}  // namespace vesko::mailhost

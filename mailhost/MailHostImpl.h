@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "host/BeckyAPI.h"
-#include "tools/posix/host/MailHost.h"
-#include "tools/posix/host/MailStore.h"
+#include "mailhost/MailHost.h"
+#include "mailhost/MailStore.h"
 
-namespace vesko::tools::host {
+namespace vesko::mailhost {
 
 // A window of the host: the main window keeps the posted commands.
 struct TWindow {
@@ -54,6 +54,8 @@ struct TLoadedPlugIn {
 class TMailHost::TImpl {
  public:
   TImpl();
+
+  THostFolders host_folders;
 
   // Store and folder.
   std::unique_ptr<TMailStore> store;
@@ -103,4 +105,4 @@ class TMailHost::TImpl {
 
 TMailHost::TImpl& HostImpl();
 
-}  // namespace vesko::tools::host
+}  // namespace vesko::mailhost

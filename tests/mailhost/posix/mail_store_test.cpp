@@ -11,9 +11,9 @@
 
 #include "platform/files.h"
 #include "tests/support/ScratchFolder.h"
-#include "tools/posix/host/MailStore.h"
+#include "mailhost/MailStore.h"
 
-namespace vesko::tools::host {
+namespace vesko::mailhost {
 namespace {
 
 namespace fs = std::filesystem;
@@ -343,4 +343,4 @@ TEST(MailStore, ConvertsLineEndsToCrLf) {
 }
 
 }  // namespace
-}  // namespace vesko::tools::host
+}  // namespace vesko::mailhost
