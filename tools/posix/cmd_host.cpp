@@ -78,7 +78,7 @@ void PrintInfo() {
 
 // The plug-in's settings form, as the mail client's plug-in set-up opens it.
 void RunSetup() {
-  TMailHost& host = TMailHost::Instance();
+  TMailHost& host = MailHost();
   host.LoadPlugIn();
   host.PlugInSetup();
 }
