@@ -11,6 +11,7 @@
 #include "export/MailItem.h"
 #include "export/MeDocItemList.h"
 #include "platform/files.h"
+#include "tests/support/CrLf.h"
 #include "tests/support/FakeHost.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -18,16 +19,6 @@ namespace vesko {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The host hands mails over with CR LF line ends.
-std::string WithCrLf(const std::string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
-    out += text[i];
-  }
-  return out;
-}
 
 bool IsHex(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
 bool IsBase64(char c) {
@@ -91,7 +82,7 @@ TEST(EncodingResidue, NoneInTheSampleAndPythonsTestMails) {
   for (const std::string& file : files) {
     SCOPED_TRACE(file);
     python_mails += fs::path(file).filename().string().starts_with("msg_");
-    host.mails[0].source = WithCrLf(platform::ReadWholeFile(file));
+    host.mails[0].source = test::WithCrLf(platform::ReadWholeFile(file));
     const std::string body = TMailItem("1", list).Body();
     std::size_t start = 0;
     for (std::size_t end; start < body.size(); start = end + 2) {

@@ -12,6 +12,7 @@
 
 #include "mail/MIMEItem.h"
 #include "platform/files.h"
+#include "tests/support/CrLf.h"
 
 namespace vesko {
 namespace {
@@ -53,16 +54,6 @@ std::string RunPython(std::map<std::string, TExpected>& expected) {
     expected[fields[0]] = {fields[1] == "1", fields[2], FromHex(fields[3])};
   }
   return folder;
-}
-
-// The host hands mails over with CR LF line ends.
-std::string WithCrLf(const std::string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
-    out += text[i];
-  }
-  return out;
 }
 
 std::string Normalized(const std::vector<std::string>& lines) {
@@ -116,7 +107,7 @@ TEST(PythonEmailCorpus, FirstTextPlainPartAgrees) {
   for (const auto& [name, want] : expected) {
     SCOPED_TRACE(name);
     TMIMEItem root;
-    const std::string mail = WithCrLf(platform::ReadWholeFile(folder + "/" + name));
+    const std::string mail = test::WithCrLf(platform::ReadWholeFile(folder + "/" + name));
     root.Parse(mail);
     const TMIMEItem* part = root.FindPart("text", "plain");
     const bool found = part != nullptr;
