@@ -40,6 +40,33 @@ void WriteAll(HANDLE h, std::string_view data, const std::string& path) {
   }
 }
 
+// Creates or truncates the file and writes the parts one after another. Small parts are
+// gathered into one buffer, so that a file of many short records takes a few large writes.
+void WritePartsTo(const std::string& path, std::span<const std::string_view> parts) {
+  THandleGuard h(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (h.get() == INVALID_HANDLE_VALUE) {
+    throw EOSError("creating " + path, static_cast<int>(::GetLastError()));
+  }
+  constexpr std::size_t kGather = 1 << 18;
+  std::string gathered;
+  for (const std::string_view part : parts) {
+    if (part.size() >= kGather) {
+      WriteAll(h.get(), gathered, path);
+      gathered.clear();
+      WriteAll(h.get(), part, path);
+      continue;
+    }
+    if (gathered.size() + part.size() > kGather) {
+      WriteAll(h.get(), gathered, path);
+      gathered.clear();
+    }
+    gathered += part;
+  }
+  WriteAll(h.get(), gathered, path);
+  if (!h.Close()) throw EOSError("writing " + path, static_cast<int>(::GetLastError()));
+}
+
 }  // namespace
 
 std::string SystemErrorText(int code) {
@@ -83,13 +110,7 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 void WriteWholeFile(const std::string& path, std::string_view data) {
-  THandleGuard h(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (h.get() == INVALID_HANDLE_VALUE) {
-    throw EOSError("creating " + path, static_cast<int>(::GetLastError()));
-  }
-  WriteAll(h.get(), data, path);
-  if (!h.Close()) throw EOSError("writing " + path, static_cast<int>(::GetLastError()));
+  WritePartsTo(path, std::span<const std::string_view>(&data, 1));
 }
 
 void WriteFileAtomic(const std::string& path, std::string_view data) {
@@ -104,31 +125,7 @@ void WriteFileAtomic(const std::string& path, std::span<const std::string_view> 
     throw EOSError("creating a temporary file beside " + path, static_cast<int>(::GetLastError()));
   }
   try {
-    {
-      THandleGuard h(::CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-      if (h.get() == INVALID_HANDLE_VALUE) {
-        throw EOSError("creating " + std::string(temp), static_cast<int>(::GetLastError()));
-      }
-      // Small parts are gathered into one buffer, so that a file of many short records
-      // takes a few large writes.
-      constexpr std::size_t kGather = 1 << 18;
-      std::string gathered;
-      gathered.reserve(kGather);
-      for (const std::string_view part : parts) {
-        if (gathered.size() + part.size() > kGather) {
-          WriteAll(h.get(), gathered, temp);
-          gathered.clear();
-        }
-        if (part.size() >= kGather) {
-          WriteAll(h.get(), part, temp);
-        } else {
-          gathered += part;
-        }
-      }
-      WriteAll(h.get(), gathered, temp);
-      if (!h.Close()) throw EOSError("writing " + std::string(temp), static_cast<int>(::GetLastError()));
-    }
+    WritePartsTo(temp, parts);
     if (!::MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       throw EOSError("replacing " + path, static_cast<int>(::GetLastError()));
     }
