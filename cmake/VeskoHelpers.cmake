@@ -39,9 +39,10 @@ function(vesko_use_cli11 target)
 endfunction()
 
 # vesko_add_gtest(TARGET): registers a GoogleTest program with ctest. Natively every
-# case is its own ctest entry; under wine each program runs once, since every
-# wine start costs about a second. Cross-built tests carry the label "wine", so a machine
-# that can't run 32-bit programs can leave them out (ctest -LE wine).
+# case is its own ctest entry, labelled with the program's name (presets pick programs by
+# label); under wine each program runs once, since every wine start costs about a second.
+# Cross-built tests carry the label "wine", so a machine that can't run 32-bit programs
+# can leave them out (ctest -LE wine).
 function(vesko_add_gtest target)
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${target} COMMAND ${target})
@@ -50,7 +51,7 @@ function(vesko_add_gtest target)
   else()
     include(GoogleTest)
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
-                         PROPERTIES ENVIRONMENT "TZ=${VESKO_TEST_TZ}")
+                         PROPERTIES ENVIRONMENT "TZ=${VESKO_TEST_TZ}" LABELS ${target})
   endif()
 endfunction()
 

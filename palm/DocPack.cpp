@@ -5,7 +5,6 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -98,8 +97,10 @@ class TWorkers {
     for (int i = 0; i < count; ++i) {
       try {
         threads_.emplace_back([&job] { job.Work(); });
-      } catch (const std::system_error&) {
-        break;  // the threads already running and the caller share the work
+      } catch (...) {
+        // No thread (or no memory for one): those already running and the caller share
+        // the work. Nothing may escape here, or the running threads would go unjoined.
+        break;
       }
     }
   }

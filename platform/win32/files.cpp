@@ -42,6 +42,35 @@ void WriteAll(HANDLE h, std::string_view data, const std::string& path) {
   }
 }
 
+// Creates or truncates the file and writes the parts one after another. Small parts are
+// gathered into one buffer, so that a file of many short records takes a few large writes.
+void WritePartsTo(const std::string& path, std::span<const std::string_view> parts) {
+  THandleGuard h(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (h.get() == INVALID_HANDLE_VALUE) {
+    throw EOSError("creating " + path, static_cast<int>(::GetLastError()));
+  }
+  constexpr std::size_t kGather = 1 << 18;
+  std::string gathered;
+  for (const std::string_view part : parts) {
+    if (part.size() >= kGather) {
+      WriteAll(h.get(), gathered, path);
+      gathered.clear();
+      WriteAll(h.get(), part, path);
+      continue;
+    }
+    if (gathered.size() + part.size() > kGather) {
+      WriteAll(h.get(), gathered, path);
+      gathered.clear();
+    }
+    gathered += part;
+  }
+  WriteAll(h.get(), gathered, path);
+  if (!::FlushFileBuffers(h.get()) || !h.Close()) {
+    throw EOSError("writing " + path, static_cast<int>(::GetLastError()));
+  }
+}
+
 }  // namespace
 
 std::string SystemErrorText(int code) {
@@ -85,13 +114,7 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 void WriteWholeFile(const std::string& path, std::string_view data) {
-  THandleGuard h(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (h.get() == INVALID_HANDLE_VALUE) {
-    throw EOSError("creating " + path, static_cast<int>(::GetLastError()));
-  }
-  WriteAll(h.get(), data, path);
-  if (!h.Close()) throw EOSError("writing " + path, static_cast<int>(::GetLastError()));
+  WritePartsTo(path, std::span<const std::string_view>(&data, 1));
 }
 
 void WriteFileAtomic(const std::string& path, std::string_view data) {
@@ -105,32 +128,9 @@ void WriteFileAtomic(const std::string& path, std::span<const std::string_view> 
   RemoveLeftovers(folder, prefix, "");
   const std::string temp = CreateUniqueFile(folder, prefix, "");
   try {
-    {
-      THandleGuard h(::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-      if (h.get() == INVALID_HANDLE_VALUE) {
-        throw EOSError("creating " + temp, static_cast<int>(::GetLastError()));
-      }
-      // Small parts are gathered into one buffer, so that a file of many short records
-      // takes a few large writes.
-      constexpr std::size_t kGather = 1 << 18;
-      std::string gathered;
-      gathered.reserve(kGather);
-      for (const std::string_view part : parts) {
-        if (gathered.size() + part.size() > kGather) {
-          WriteAll(h.get(), gathered, temp);
-          gathered.clear();
-        }
-        if (part.size() >= kGather) {
-          WriteAll(h.get(), part, temp);
-        } else {
-          gathered += part;
-        }
-      }
-      WriteAll(h.get(), gathered, temp);
-      if (!::FlushFileBuffers(h.get()) || !h.Close()) throw EOSError("writing " + temp, static_cast<int>(::GetLastError()));
-    }
-    if (!::MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    WritePartsTo(temp, parts);
+    if (!::MoveFileExA(temp.c_str(), path.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       throw EOSError("replacing " + path, static_cast<int>(::GetLastError()));
     }
   } catch (...) {
