@@ -28,9 +28,6 @@ void WriteWholeFile(const std::string& path, std::string_view data);
 // leaves no temporary file behind.
 void WriteFileAtomic(const std::string& path, std::string_view data);
 
-// Copies src to dst, replacing dst when overwrite is true. False on any failure.
-bool CopyFileTo(const std::string& src, const std::string& dst, bool overwrite);
-
 // Delivers a copy of src as dst: copies it into a fresh file of this process beside dst
 // (see CreateUniqueFile), flushes that to the disk and renames it over dst, so dst is
 // either the old file or the whole copy, also after a crash or a power cut. The copy's

@@ -69,6 +69,23 @@ void SyncFolderOf(const std::string& path) {
   if (fd.get() >= 0) ::fsync(fd.get());
 }
 
+// Gives the fresh file fd (named temp) mode and data, flushes it to the disk and renames
+// it over path. Removes temp when anything fails; throws EOSError.
+void CommitFile(TFd& fd, const std::string& temp, const std::string& path, std::string_view data,
+                mode_t mode) {
+  try {
+    if (::fchmod(fd.get(), mode) != 0) throw EOSError(temp, errno);
+    WriteAll(fd.get(), data, temp);
+    if (::fsync(fd.get()) != 0) throw EOSError("writing " + temp, errno);
+    if (::close(fd.release()) != 0) throw EOSError("writing " + temp, errno);
+    if (::rename(temp.c_str(), path.c_str()) != 0) throw EOSError("replacing " + path, errno);
+  } catch (...) {
+    ::unlink(temp.c_str());
+    throw;
+  }
+  SyncFolderOf(path);
+}
+
 mode_t CurrentUmask() {
   const mode_t mask = ::umask(0);
   ::umask(mask);
@@ -111,29 +128,9 @@ void WriteFileAtomic(const std::string& path, std::string_view data) {
   std::string temp;
   TFd fd(MakeUniqueFile(ExtractFilePath(path), name, "", temp));
   if (fd.get() < 0) throw EOSError("creating a temporary file beside " + path, errno);
-  try {
-    // Keep the permissions of the file being replaced.
-    struct stat st {};
-    ::fchmod(fd.get(), ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
-    WriteAll(fd.get(), data, temp);
-    if (::fsync(fd.get()) != 0) throw EOSError("writing " + temp, errno);
-    if (::close(fd.release()) != 0) throw EOSError("writing " + temp, errno);
-    if (::rename(temp.c_str(), path.c_str()) != 0) throw EOSError("replacing " + path, errno);
-  } catch (...) {
-    ::unlink(temp.c_str());
-    throw;
-  }
-}
-
-bool CopyFileTo(const std::string& src, const std::string& dst, bool overwrite) {
-  try {
-    if (!overwrite && FileExists(dst)) return false;
-    const std::string data = ReadWholeFile(src);
-    WriteWholeFile(dst, data);
-    return true;
-  } catch (const EOSError&) {
-    return false;
-  }
+  // Keep the permissions of the file being replaced.
+  struct stat st {};
+  CommitFile(fd, temp, path, data, ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
 }
 
 void CopyFileAtomic(const std::string& src, const std::string& dst) {
@@ -143,17 +140,7 @@ void CopyFileAtomic(const std::string& src, const std::string& dst) {
   std::string partial;
   TFd fd(MakeUniqueFile(folder, kPartialCopyPrefix, kPartialCopyExtension, partial));
   if (fd.get() < 0) throw EOSError(ExcludeTrailingDelimiter(folder.empty() ? "." : folder), errno);
-  try {
-    if (::fchmod(fd.get(), 0666 & ~CurrentUmask()) != 0) throw EOSError(partial, errno);
-    WriteAll(fd.get(), data, partial);
-    if (::fsync(fd.get()) != 0) throw EOSError("writing " + partial, errno);
-    if (::close(fd.release()) != 0) throw EOSError("writing " + partial, errno);
-    if (::rename(partial.c_str(), dst.c_str()) != 0) throw EOSError("replacing " + dst, errno);
-  } catch (...) {
-    ::unlink(partial.c_str());
-    throw;
-  }
-  SyncFolderOf(dst);
+  CommitFile(fd, partial, dst, data, 0666 & ~CurrentUmask());
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
