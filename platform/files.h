@@ -31,9 +31,6 @@ void WriteFileAtomic(const std::string& path, std::string_view data);
 // The same for data given in parts, written one after another without first being joined.
 void WriteFileAtomic(const std::string& path, std::span<const std::string_view> parts);
 
-// Copies src to dst, replacing dst when overwrite is true. False on any failure.
-bool CopyFileTo(const std::string& src, const std::string& dst, bool overwrite);
-
 // Delivers a copy of src as dst: copies it into a fresh file of this process beside dst
 // (see CreateUniqueFile), flushes that to the disk and renames it over dst, so dst is
 // either the old file or the whole copy, also after a crash or a power cut. The copy's

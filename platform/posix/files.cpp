@@ -111,6 +111,23 @@ void WriteAllParts(int fd, std::span<const std::string_view> parts, const std::s
   }
 }
 
+// Writes the parts into the fresh file fd (named temp), flushes it with its folder and
+// renames it to path, with the given permissions. Removes temp on failure.
+void CommitFile(TFd& fd, const std::string& temp, const std::string& path,
+                std::span<const std::string_view> parts, mode_t mode) {
+  try {
+    if (::fchmod(fd.get(), mode) != 0) throw EOSError(temp, errno);
+    WriteAllParts(fd.get(), parts, temp);
+    if (::fsync(fd.get()) != 0) throw EOSError("writing " + temp, errno);
+    if (::close(fd.release()) != 0) throw EOSError("writing " + temp, errno);
+    if (::rename(temp.c_str(), path.c_str()) != 0) throw EOSError("replacing " + path, errno);
+  } catch (...) {
+    ::unlink(temp.c_str());
+    throw;
+  }
+  SyncFolderOf(path);
+}
+
 }  // namespace
 
 std::string SystemErrorText(int code) { return std::strerror(code); }
@@ -155,49 +172,21 @@ void WriteFileAtomic(const std::string& path, std::span<const std::string_view> 
   std::string temp;
   TFd fd(MakeUniqueFile(ExtractFilePath(path), name, "", temp));
   if (fd.get() < 0) throw EOSError("creating a temporary file beside " + path, errno);
-  try {
-    // Keep the permissions of the file being replaced.
-    struct stat st {};
-    ::fchmod(fd.get(), ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
-    WriteAllParts(fd.get(), parts, temp);
-    if (::fsync(fd.get()) != 0) throw EOSError("writing " + temp, errno);
-    if (::close(fd.release()) != 0) throw EOSError("writing " + temp, errno);
-    if (::rename(temp.c_str(), path.c_str()) != 0) throw EOSError("replacing " + path, errno);
-  } catch (...) {
-    ::unlink(temp.c_str());
-    throw;
-  }
-}
-
-bool CopyFileTo(const std::string& src, const std::string& dst, bool overwrite) {
-  try {
-    if (!overwrite && FileExists(dst)) return false;
-    const std::string data = ReadWholeFile(src);
-    WriteWholeFile(dst, data);
-    return true;
-  } catch (const EOSError&) {
-    return false;
-  }
+  // Keep the permissions of the file being replaced.
+  struct stat st {};
+  CommitFile(fd, temp, path, parts, ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
 }
 
 void CopyFileAtomic(const std::string& src, const std::string& dst) {
   const std::string data = ReadWholeFile(src);
+  const std::string_view data_view = data;
   const std::string folder = ExtractFilePath(dst);
   RemoveLeftovers(folder, kPartialCopyPrefix, kPartialCopyExtension);
   std::string partial;
   TFd fd(MakeUniqueFile(folder, kPartialCopyPrefix, kPartialCopyExtension, partial));
   if (fd.get() < 0) throw EOSError(ExcludeTrailingDelimiter(folder.empty() ? "." : folder), errno);
-  try {
-    if (::fchmod(fd.get(), 0666 & ~CurrentUmask()) != 0) throw EOSError(partial, errno);
-    WriteAll(fd.get(), data, partial);
-    if (::fsync(fd.get()) != 0) throw EOSError("writing " + partial, errno);
-    if (::close(fd.release()) != 0) throw EOSError("writing " + partial, errno);
-    if (::rename(partial.c_str(), dst.c_str()) != 0) throw EOSError("replacing " + dst, errno);
-  } catch (...) {
-    ::unlink(partial.c_str());
-    throw;
-  }
-  SyncFolderOf(dst);
+  CommitFile(fd, partial, dst, std::span<const std::string_view>(&data_view, 1),
+             0666 & ~CurrentUmask());
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

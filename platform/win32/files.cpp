@@ -178,10 +178,6 @@ bool SameFile(const std::string& a, const std::string& b) {
          ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
-bool CopyFileTo(const std::string& src, const std::string& dst, bool overwrite) {
-  return ::CopyFileA(src.c_str(), dst.c_str(), overwrite ? FALSE : TRUE) != FALSE;
-}
-
 bool RenameFileOver(const std::string& src, const std::string& dst) {
   return ::MoveFileExA(src.c_str(), dst.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }

@@ -85,7 +85,7 @@ class SettingsDialogTest : public ::testing::Test {
   void SetUp() override {
     test::TPalmDesktopScope::RemoveRoots();
     const std::string dll = folder_ / "Vesko.dll";
-    ASSERT_TRUE(platform::CopyFileTo(WindowsPath(VESKO_BINARY_DIR "/Vesko.dll"), dll, true));
+    ASSERT_NO_THROW(platform::CopyFileAtomic(WindowsPath(VESKO_BINARY_DIR "/Vesko.dll"), dll));
     library_ = ::LoadLibraryA(WindowsPath(dll).c_str());
     ASSERT_NE(library_, nullptr) << "Vesko.dll did not load";
     setup_ = reinterpret_cast<TSetup>(
