@@ -53,7 +53,7 @@ TSettings TSettings::Load(const std::string& settings_path) {
 void TSettings::Save(const std::string& settings_path, const char* skipped) const {
   TIniFile ini(settings_path);
   for (const TSettingKey& k : kSettingKeys) {
-    if (skipped != nullptr && platform::SameTextNoCase(k.key, skipped)) continue;
+    if (!k.in_form || (skipped != nullptr && platform::SameTextNoCase(k.key, skipped))) continue;
     ini.WriteString(k.section, k.key, SettingText(k, *this));
   }
 }

@@ -59,8 +59,9 @@ struct TSettings {
   static TSettings Load(const std::string& settings_path, const TSettings& defaults);
   // Load with the export side's defaults.
   static TSettings Load(const std::string& settings_path);
-  // Writes every key in the order of kSettingKeys, except the key named skipped (may be
-  // null), which keeps what the file holds. Throws EOSError.
+  // Writes every key of the settings form in the order of kSettingKeys, except the key
+  // named skipped (may be null), which keeps what the file holds. Keys that the form
+  // doesn't show keep what the file holds too. Throws EOSError.
   void Save(const std::string& settings_path, const char* skipped = nullptr) const;
 };
 
@@ -78,6 +79,7 @@ struct TSettingKey {
   int min = 0, max = 1;    // the values a user may set
   bool palm_user = false;  // the value is -1 or the index of an existing Palm Desktop user
   const char* text_fallback = nullptr;  // strings; null: the settings file's folder
+  bool in_form = true;  // the settings form shows the key and writes it
 };
 
 // The rows of the table, one helper per type.
@@ -106,6 +108,14 @@ constexpr TSettingKey TextKey(const char* section, const char* key, std::string 
   return k;
 }
 
+// A yes/no key that only the settings file and `vesko config` hold: the form leaves it be.
+constexpr TSettingKey FileOnlyFlagKey(const char* section, const char* key,
+                                      bool TSettings::*member, bool fallback) {
+  TSettingKey k = FlagKey(section, key, member, fallback);
+  k.in_form = false;
+  return k;
+}
+
 // The keys in the order the settings form writes them. "SaveMedoc" is spelled as the form
 // writes it; key names ignore case, so the export's "SaveMeDoc" is the same key.
 inline constexpr TSettingKey kSettingKeys[] = {
@@ -124,11 +134,11 @@ inline constexpr TSettingKey kSettingKeys[] = {
     FlagKey("Options", "ZentoHanKana", &TSettings::ZentoHanKana, false),
     FlagKey("Options", "Date", &TSettings::Date, true),
     FlagKey("Options", "Time", &TSettings::Time, false),
-    FlagKey("Options", kDecodeTransferKey, &TSettings::DecodeTransfer, true),
-    FlagKey("Options", kHtmlToTextKey, &TSettings::HtmlToText, true),
-    FlagKey("Options", kMoreCharsetsKey, &TSettings::MoreCharsets, true),
-    FlagKey("Options", kForwardedKey, &TSettings::Forwarded, true),
-    FlagKey("Options", kKeepUndecodedKey, &TSettings::KeepUndecoded, true),
+    FileOnlyFlagKey("Options", kDecodeTransferKey, &TSettings::DecodeTransfer, true),
+    FileOnlyFlagKey("Options", kHtmlToTextKey, &TSettings::HtmlToText, true),
+    FileOnlyFlagKey("Options", kMoreCharsetsKey, &TSettings::MoreCharsets, true),
+    FileOnlyFlagKey("Options", kForwardedKey, &TSettings::Forwarded, true),
+    FileOnlyFlagKey("Options", kKeepUndecodedKey, &TSettings::KeepUndecoded, true),
 };
 
 // The entry of kSettingKeys named so (ignoring case), or null.

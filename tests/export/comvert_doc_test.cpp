@@ -201,6 +201,7 @@ TEST(ComvertDoc, GivesBackEveryHostBlock) {
       {"all mails, each charset",
        [](TFakeHost& host, const test::TScratchFolder&) {
          host.SetOption("Settings", "Target", "1");
+         host.SetOption("Options", "MoreCharsets", "0");  // every charset to a host converter
          for (const char* charset : {"utf-8", "euc-jp", "iso-2022-kr"}) {
            host.AddMail(charset, "Subject: x\r\nContent-Type: text/plain; charset=" +
                                      std::string(charset) + "\r\n\r\nbody\r\n");

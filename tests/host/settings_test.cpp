@@ -37,6 +37,11 @@ const TKeyCase kKeys[] = {
     {"ZentoHanKana", "0", "[Options]\r\nZentoHanKana=1x\r\n", "1"},
     {"Date", "1", "[Options]\r\nDate=0\r\n", "0"},
     {"Time", "0", "[Options]\r\nTime=1\r\n", "1"},
+    {"DecodeTransfer", "1", "[Options]\r\nDecodeTransfer=0\r\n", "0"},
+    {"HtmlToText", "1", "[Options]\r\nHtmlToText=0\r\n", "0"},
+    {"MoreCharsets", "1", "[Options]\r\nMoreCharsets=0\r\n", "0"},
+    {"Forwarded", "1", "[Options]\r\nForwarded=0\r\n", "0"},
+    {"KeepUndecoded", "1", "[Options]\r\nKeepUndecoded=0\r\n", "0"},
 };
 
 const TSettingKey& KeyNamed(const char* name) {
@@ -84,7 +89,7 @@ TEST(Settings, MissingKeysTakeTheGivenDefaults) {
   EXPECT_EQ(s.UserIndex, 4);
 }
 
-TEST(Settings, SaveWritesEveryKeyAndLoadReadsItBack) {
+TEST(Settings, SaveWritesEveryFormKeyAndLoadReadsItBack) {
   test::TScratchFolder folder;
   const std::string path = folder / "Vesko.ini";
   platform::WriteWholeFile(path, "[Options]\r\nDelDBSpace=1\r\n[Other]\r\nKeep=yes\r\n");
@@ -102,6 +107,8 @@ TEST(Settings, SaveWritesEveryKeyAndLoadReadsItBack) {
     SCOPED_TRACE(k.key);
     if (k.flag == &TSettings::DelDBSpace) {
       EXPECT_TRUE(back.DelDBSpace);
+    } else if (!k.in_form) {  // not the form's: the file's value (none: the default) stays
+      EXPECT_EQ(SettingText(k, back), SettingText(k, TSettings::Defaults(path)));
     } else {
       EXPECT_EQ(SettingText(k, back), SettingText(k, s));
     }
