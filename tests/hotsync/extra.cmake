@@ -17,7 +17,8 @@ if(WIN32)
   add_test(NAME settings_dialog_tests
            COMMAND xvfb-run -a ${PROJECT_SOURCE_DIR}/cmake/wine-run
                    $<TARGET_FILE:settings_dialog_tests>)
-  set_tests_properties(settings_dialog_tests PROPERTIES TIMEOUT 300 RESOURCE_LOCK palm_registry)
+  set_tests_properties(settings_dialog_tests PROPERTIES TIMEOUT 300 RESOURCE_LOCK palm_registry
+                                                         LABELS wine)
   # hotsync_tests is registered after this file is read.
   cmake_language(DEFER CALL set_tests_properties hotsync_tests PROPERTIES RESOURCE_LOCK palm_registry)
 endif()
