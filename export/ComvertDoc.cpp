@@ -11,6 +11,7 @@
 #include "host/PlugIn.h"
 #include "host/Settings.h"
 #include "hotsync/AutoInst.h"
+#include "mail/TextUtil.h"
 #include "palm/DocFile.h"
 #include "platform/clock.h"
 #include "platform/datefmt.h"
@@ -41,14 +42,6 @@ void ForEachMail(bool selected_only, Visit&& visit) {
     const bool unread = (api.BKA_GetStatus(id) & 1u) == 0;
     if (!visit(std::string(id), unread)) return;
   }
-}
-
-std::string Trim(std::string text) {
-  const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-  while (!text.empty() && blank(text.back())) text.pop_back();
-  std::size_t start = 0;
-  while (start < text.size() && blank(text[start])) ++start;
-  return text.substr(start);
 }
 
 // The position just after the last c in text, reading double-byte characters whole;
@@ -102,7 +95,7 @@ std::string TComvertDoc::MakeTitle(const std::string& display_name, bool date, b
                                    const TCalendarTime& now) {
   std::string stamp;
   if (date) stamp = platform::ShortDateText(now) + " ";
-  if (time) stamp = Trim(stamp) + platform::ShortTimeText(now);
+  if (time) stamp = std::string(TrimBlanks(stamp)) + platform::ShortTimeText(now);
   return "[" + stamp + "]" + LeafName(display_name);
 }
 
