@@ -7,4 +7,7 @@ namespace vesko::tools {
 // Puts stdin and stdout into binary mode (does nothing where streams are always binary).
 void SetBinaryStdio();
 
+// Whether standard output is a terminal (a console in Windows) rather than a file or a pipe.
+bool StdoutIsTerminal();
+
 }  // namespace vesko::tools

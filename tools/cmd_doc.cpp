@@ -2,11 +2,15 @@
 // its text, and shows what a PDB file holds.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
 
+#include "mail/Charsets.h"
 #include "palm/DocFile.h"
 #include "palm/DocPack.h"
 #include "palm/DocReader.h"
@@ -23,30 +27,95 @@ namespace {
 struct TWriteOptions {
   bool plain = false;
   int threads = 0;  // 0: the writer's default
+  std::string from;  // "utf-8", "sjis", or empty: guessed from the text
   std::string title, input, output;
 };
 
 struct TReadOptions {
+  std::string encoding;  // "utf-8", "sjis", or empty: UTF-8 on a terminal, else the bytes
   std::string input, output;
 };
 
-// Opens a Doc e-book; an invalid one is the user's input error.
-std::unique_ptr<TDocReader> OpenDoc(const std::string& path) {
-  try {
-    return std::make_unique<TDocReader>(path);
-  } catch (const EInvalidPalmDatabase& e) {
-    throw TCommandError(path + ": " + e.what(), kExitBadInput);
+constexpr const char* kUtf8 = "utf-8";
+constexpr const char* kShiftJis = "sjis";
+
+// A missing input, a folder and a file that can't be read are refused before the reader
+// sees them, so that each has its own message.
+void CheckInputFile(const std::string& path) {
+  if (platform::DirectoryExists(path)) {
+    throw TCommandError(path + ": is a folder, not a file", kExitBadInput);
+  }
+  if (!platform::FileExists(path)) throw TCommandError(path + ": no such file", kExitBadInput);
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  const bool readable = file != nullptr && (std::fgetc(file) != EOF || !std::ferror(file));
+  const int error = errno;
+  if (file != nullptr) std::fclose(file);
+  if (!readable) {
+    throw TCommandError(path + ": can't be read (" + std::strerror(error) + ")", kExitBadInput);
   }
 }
 
+TCommandError Unreadable(const std::string& path, const EOSError& e) {
+  return TCommandError(path + ": can't be read (" + e.what() + ")", kExitBadInput);
+}
+
+TCommandError NotADoc(const std::string& path, const EInvalidPalmDatabase& e) {
+  return TCommandError(path + ": not a Palm Doc e-book (" + e.what() + ")", kExitBadInput);
+}
+
+// Opens a Doc e-book; a missing, unreadable or invalid one is the user's input error.
+std::unique_ptr<TDocReader> OpenDoc(const std::string& path) {
+  CheckInputFile(path);
+  try {
+    return std::make_unique<TDocReader>(path);
+  } catch (const EInvalidPalmDatabase& e) {
+    throw NotADoc(path, e);
+  } catch (const EOSError& e) {
+    throw Unreadable(path, e);
+  }
+}
+
+// Whether text is valid UTF-8 that holds something beyond ASCII: the decoder turns each
+// invalid byte into U+FFFD, so valid text has only the U+FFFD it spelt out itself.
+bool LooksLikeUtf8(const std::string& text) {
+  const bool ascii = std::all_of(text.begin(), text.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii) return false;
+  const std::u32string decoded = DecodeUtf8(text);
+  const auto replacements = std::count(decoded.begin(), decoded.end(), U'\uFFFD');
+  std::ptrdiff_t spelt = 0;
+  for (std::size_t at = 0; (at = text.find("\xEF\xBF\xBD", at)) != std::string::npos; at += 3) {
+    ++spelt;
+  }
+  return replacements == spelt;
+}
+
 void RunWrite(const TWriteOptions& o) {
+  CheckInputFile(o.input);
   std::string text;
   try {
     text = platform::ReadWholeFile(o.input);
   } catch (const EOSError& e) {
-    throw TCommandError(e.what(), kExitBadInput);
+    throw Unreadable(o.input, e);
   }
-  TDocFile doc(o.output, FromTerminalText(o.title), !o.plain);
+  std::string from = o.from;
+  if (from.empty()) {
+    from = LooksLikeUtf8(text) ? kUtf8 : kShiftJis;
+    std::fprintf(stderr, "vesko: %s: read as %s (%s); --from %s reads it the other way\n",
+                 o.input.c_str(), from == kUtf8 ? "UTF-8" : "Shift JIS",
+                 from == kUtf8 ? "valid UTF-8 with non-ASCII text" : "not UTF-8 beyond ASCII",
+                 from == kUtf8 ? kShiftJis : kUtf8);
+  }
+  if (from == kUtf8) text = ConvertToShiftJis(kUtf8, text).value_or(text);
+  const std::string title = FromTerminalText(o.title);
+  const std::string kept = CutDocTitle(title);
+  if (kept.size() < title.size()) {
+    std::fprintf(stderr,
+                 "vesko: warning: the title has %zu bytes in Shift JIS, more than the 31 an "
+                 "e-book's name holds; kept \"%s\"\n",
+                 title.size(), ToTerminalText(kept).c_str());
+  }
+  TDocFile doc(o.output, title, !o.plain);
   if (o.threads > 0) doc.SetThreads(o.threads);
   doc.WriteText(std::move(text));
   std::printf("%s: %d records, %lld bytes\n", o.output.c_str(), doc.RecordCount(),
@@ -59,8 +128,11 @@ void RunRead(const TReadOptions& o) {
   try {
     text = doc->ReadText();
   } catch (const EInvalidPalmDatabase& e) {
-    throw TCommandError(o.input + ": " + e.what(), kExitBadInput);
+    throw NotADoc(o.input, e);
   }
+  const bool utf8 = o.encoding.empty() ? o.output.empty() && StdoutIsTerminal()
+                                       : o.encoding == kUtf8;
+  if (utf8) text = ShiftJisToUtf8(text);
   if (!o.output.empty()) {
     platform::WriteWholeFile(o.output, text);
     return;
@@ -130,7 +202,7 @@ void RunInfo(const std::string& input) {
         text_bytes += size;
         content = "text, " + std::to_string(size) + " bytes";
       } catch (const EInvalidPalmDatabase& error) {
-        throw TCommandError(input + ": " + error.what(), kExitBadInput);
+        throw NotADoc(input, error);
       }
     } else {
       const std::string_view bytes = doc->RecordBytes(static_cast<int>(i));
@@ -170,14 +242,28 @@ void RegisterDocCommands(CLI::App& app) {
                 "Threads that compress the records (default: one per processor, at most " +
                     std::to_string(kMaxDocThreads) + ")")
       ->check(CLI::Range(1, kMaxDocThreads));
-  w->add_option("TITLE", write->title, "Title of the e-book (at most 31 bytes in Shift JIS)")
+  w->add_option("--from", write->from,
+                "Encoding of INPUT; without it, valid UTF-8 with non-ASCII text is taken as "
+                "UTF-8, anything else as Shift JIS, and stderr says which")
+      ->check(CLI::IsMember({kUtf8, kShiftJis}))
+      ->type_name("utf-8|sjis");
+  w->add_option("TITLE", write->title,
+                "Title of the e-book: at most 31 bytes in Shift JIS are kept, with a warning "
+                "naming them when it is longer")
       ->required();
-  w->add_option("INPUT", write->input, "Text file, taken as bytes (Shift JIS, CR LF)")->required();
+  w->add_option("INPUT", write->input,
+                "Text file in UTF-8 (converted to Shift JIS) or Shift JIS (stored as it is)")
+      ->required();
   w->add_option("OUTPUT", write->output, "The PDB file to write")->required();
   w->callback([write] { RunWrite(*write); });
 
   auto read = std::make_shared<TReadOptions>();
-  CLI::App* r = doc->add_subcommand("read", "Write the text of a Palm Doc e-book");
+  CLI::App* r = doc->add_subcommand("read", "Write the text of a Palm Doc e-book (UTF-8 on a terminal)");
+  r->add_option("--encoding", read->encoding,
+                "Encoding of the text written (default: UTF-8 on a terminal, else the e-book's "
+                "own Shift JIS bytes)")
+      ->check(CLI::IsMember({kUtf8, kShiftJis}))
+      ->type_name("utf-8|sjis");
   r->add_option("INPUT", read->input, "The PDB file")->required();
   r->add_option("OUTPUT", read->output, "Where to write the text (default: standard output)");
   r->callback([read] { RunRead(*read); });

@@ -52,6 +52,11 @@ std::string ToTerminalText(const std::string& text) {
   return ok ? converted : text;
 }
 
+std::string ShiftJisToUtf8(const std::string& text) {
+  bool ok = true;
+  return Convert(text, "UTF-8", "CP932", "?", ok);
+}
+
 std::string FromTerminalText(const std::string& text) {
   bool ok = true;
   std::string converted = Convert(text, CodePageName(), "UTF-8", nullptr, ok);

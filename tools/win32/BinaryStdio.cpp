@@ -12,4 +12,6 @@ void SetBinaryStdio() {
   _setmode(_fileno(stdout), _O_BINARY);
 }
 
+bool StdoutIsTerminal() { return _isatty(_fileno(stdout)) != 0; }
+
 }  // namespace vesko::tools
