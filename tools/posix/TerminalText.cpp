@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "mailhost/Charsets.h"
 #include "platform/locale.h"
 #include "tools/commands.h"
 
@@ -52,10 +53,7 @@ std::string ToTerminalText(const std::string& text) {
   return ok ? converted : text;
 }
 
-std::string ShiftJisToUtf8(const std::string& text) {
-  bool ok = true;
-  return Convert(text, "UTF-8", "CP932", "?", ok);
-}
+std::string ShiftJisToUtf8(const std::string& text) { return mailhost::Cp932ToUtf8(text); }
 
 std::string FromTerminalText(const std::string& text) {
   bool ok = true;
