@@ -8,6 +8,7 @@
 #include "export/ExportCommand.h"
 #include "export/Messages.h"
 #include "hotsync/AutoInst.h"
+#include "hotsync/PalmDesktopSetup.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "palm/DocReader.h"
@@ -15,6 +16,7 @@
 #include "platform/files.h"
 #include "platform/syserror.h"
 #include "tests/support/FakeHost.h"
+#include "tests/support/PalmDesktopScope.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace vesko {
@@ -182,6 +184,45 @@ TEST(ComvertDoc, SaveCopyTakesAFreeReadableName) {
     }
     EXPECT_EQ(host.TempFiles().size(), c.into_temp_folder ? 1u : 0u);  // the saved one
     EXPECT_EQ(host.selections, (std::vector<std::string>{"1", "3"}));
+  }
+}
+
+// The HotSync install folder gets the same name as the save folder would.
+TEST(ComvertDoc, HotSyncInstallTakesTheSameFreeName) {
+  struct {
+    const char* name;
+    std::string display_name;
+    std::vector<std::string> present;
+    std::string queued;
+  } const cases[] = {
+      {"the default", "[box]/Inbox", {}, TodaysBook("Inbox")},
+      {"taken", "[box]/Inbox", {TodaysBook("Inbox")}, NumberedName(TodaysBook("Inbox"), 2)},
+      {"a colon in the folder", "[box]/a:b", {}, TodaysBook("a_b")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TScratchFolder root;
+    test::TPalmDesktopScope palm_scope(root.path());
+    const std::string palm = root / "Palm";
+    WritePalmDesktop(TUserData::kRootKeys[1], palm, {{1234, "John Smith", "SmithJ"}}, "");
+    const std::string folder = JoinPath(JoinPath(palm, "SmithJ"), "Install");
+    ASSERT_TRUE(platform::MakeDirectory(JoinPath(palm, "SmithJ")));
+    ASSERT_TRUE(platform::MakeDirectory(folder));
+    for (const std::string& name : c.present) {
+      platform::WriteWholeFile(JoinPath(folder, name), "earlier");
+    }
+    TFakeHost host(root.path());
+    AddThreeMails(host);
+    host.display_name = c.display_name;
+    host.SetOption("HotSync", "UserIndex", "0");
+    RunExportCommand();
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, FormatText(kInstalledMessage, {"John Smith"}));
+    EXPECT_NE(platform::ReadWholeFile(JoinPath(folder, c.queued)), "earlier");
+    for (const std::string& name : c.present) {
+      EXPECT_EQ(platform::ReadWholeFile(JoinPath(folder, name)), "earlier");
+    }
+    EXPECT_TRUE(host.TempFiles().empty());
   }
 }
 
