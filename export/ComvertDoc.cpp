@@ -1,5 +1,6 @@
 #include "export/ComvertDoc.h"
 
+#include <cstdio>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "palm/DocFile.h"
 #include "platform/clock.h"
 #include "platform/datefmt.h"
+#include "platform/IniText.h"
 #include "platform/files.h"
 #include "platform/locale.h"
 #include "platform/paths.h"
@@ -58,6 +60,26 @@ std::size_t AfterLast(const std::string& text, char c) {
   return found;
 }
 
+// The names Windows keeps for devices, with or without an extension.
+constexpr std::string_view kDeviceNames[] = {
+    "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7",
+    "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+
+constexpr std::string_view kFolderField = "{folder}";
+constexpr std::string_view kDateField = "{date}";
+constexpr std::string_view kDocExtension = ".pdb";
+
+bool UnsafeInFileName(unsigned char c) {
+  return c < 0x20 || c == 0x7F || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) !=
+                                      std::string_view::npos;
+}
+
+std::string IsoDate(const TCalendarTime& t) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", t.year, t.month, t.day);
+  return text;
+}
+
 }  // namespace
 
 int CountTargets() { return CountTargets(ReadSettings().Target); }
@@ -91,6 +113,57 @@ std::string TComvertDoc::LeafName(const std::string& display_name) {
   return start == std::string::npos ? display_name : display_name.substr(start);
 }
 
+std::string TComvertDoc::SafeFileName(const std::string& text) {
+  std::string name;
+  name.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (platform::IsLeadByte(c)) {
+      if (i + 1 < text.size() && text[i + 1] != '\0') {
+        name.append(text, i, 2);
+        ++i;
+      } else {
+        name += '_';
+      }
+    } else {
+      name += UnsafeInFileName(c) ? '_' : text[i];
+    }
+  }
+  // Windows drops a trailing dot or space; the name would not be the one shown.
+  for (std::size_t end = name.size(); end > 0 && (name[end - 1] == '.' || name[end - 1] == ' ');
+       --end) {
+    name[end - 1] = '_';
+  }
+  // A '.' is never the second byte of a double-byte character.
+  const std::string_view stem = std::string_view(name).substr(0, name.find('.'));
+  for (std::string_view device : kDeviceNames) {
+    if (platform::SameTextNoCase(TrimBlanks(stem), device)) return "_" + name;
+  }
+  return name;
+}
+
+std::string TComvertDoc::FileName(const std::string& pattern, const std::string& leaf,
+                                  const TCalendarTime& now, const std::string& temp_name) {
+  std::string name;
+  for (std::size_t i = 0; i < pattern.size();) {
+    const std::string_view rest = std::string_view(pattern).substr(i);
+    if (platform::IsLeadByte(static_cast<unsigned char>(pattern[i])) && rest.size() > 1) {
+      name.append(rest.substr(0, 2));
+      i += 2;
+    } else if (rest.starts_with(kFolderField)) {
+      name += SafeFileName(leaf);  // a broken last character stays out of what follows
+      i += kFolderField.size();
+    } else if (rest.starts_with(kDateField)) {
+      name += IsoDate(now);
+      i += kDateField.size();
+    } else {
+      name += pattern[i++];
+    }
+  }
+  if (name.empty()) return temp_name;
+  return SafeFileName(name + std::string(kDocExtension));
+}
+
 std::string TComvertDoc::MakeTitle(const std::string& display_name, bool date, bool time,
                                    const TCalendarTime& now) {
   std::string stamp;
@@ -106,6 +179,7 @@ void TComvertDoc::MakeTitle() {
   const TSettings settings = ReadSettings();
   title_ = MakeTitle(display_name, settings.Date, settings.Time,
                      DecodeDateTime(platform::NowLocal()));
+  leaf_ = LeafName(display_name);
 }
 
 void TComvertDoc::ReadOptions() {
@@ -117,7 +191,9 @@ void TComvertDoc::ReadOptions() {
   // without its final delimiter gets one.
   std::string save_folder = settings.SavePath;
   if (save_folder.empty()) save_folder = TSettings::Defaults(PlugIn().settings_path).SavePath;
-  dest_path_ = JoinPath(save_folder, ExtractFileName(temp_.path));
+  dest_name_ = FileName(settings.FileName, leaf_, DecodeDateTime(platform::NowLocal()),
+                        ExtractFileName(temp_.path));
+  dest_path_ = JoinPath(save_folder, dest_name_);
   user_index_ = settings.UserIndex;
   target_ = settings.Target;
 }
@@ -213,18 +289,13 @@ TExportResult TComvertDoc::Export() {
 }
 
 bool TComvertDoc::SaveCopy() {
-  // The copy goes under a fresh name beside the destination and is renamed over it: the
-  // file there is either the old one or the whole new one. The destination must not be
-  // the temporary file itself, which the export removes at its end.
+  // The copy appears whole under a name no file held, numbered when dest_name_ is taken:
+  // an earlier e-book, or the temporary file itself, is never replaced.
   std::string reason;
-  if (platform::SameFile(dest_path_, temp_.path)) {
-    reason = kSaveOverTemporaryFile;
-  } else {
-    try {
-      platform::CopyFileAtomic(temp_.path, dest_path_);
-    } catch (const EOSError& e) {
-      reason = platform::SystemErrorText(e.code());
-    }
+  try {
+    dest_path_ = CopyUnderFreeName(temp_.path, ExtractFilePath(dest_path_), dest_name_);
+  } catch (const EOSError& e) {
+    reason = platform::SystemErrorText(e.code());
   }
   const THandle owner = PlugIn().main_window;
   std::string folder = ExcludeTrailingDelimiter(ExtractFilePath(dest_path_));
@@ -244,7 +315,7 @@ bool TComvertDoc::SaveCopy() {
 
 bool TComvertDoc::Install() {
   TUserData users;
-  const bool ok = users.Install(user_index_, temp_.path);
+  const bool ok = users.Install(user_index_, temp_.path, dest_name_);
   const std::string name = users.GetUserName(user_index_);
   ExportUi().ShowMessage(PlugIn().main_window,
                          FormatText(ok ? kInstalledMessage : kInstallFailedMessage, {name}),

@@ -54,6 +54,17 @@ class TComvertDoc {
                                const TCalendarTime& now);
   // The leaf of a folder display name, as the title uses it.
   static std::string LeafName(const std::string& display_name);
+  // The delivered file's name: pattern with each "{folder}" replaced by leaf and each
+  // "{date}" by now as YYYY-MM-DD, made safe (SafeFileName), and ".pdb". An empty pattern,
+  // or one that leaves no name, gives temp_name, the host's temporary file's name.
+  static std::string FileName(const std::string& pattern, const std::string& leaf,
+                              const TCalendarTime& now, const std::string& temp_name);
+  // text with each character that can't stand in a file name on Windows or on Linux
+  // replaced by "_": \ / : * ? " < > |, control characters, a trailing dot or space, and
+  // a byte that opens a double-byte character at the end of text. Double-byte characters
+  // stay whole, whatever their second byte. A name that Windows keeps for a device
+  // ("CON", "nul", "COM1", ...) gets "_" in front.
+  static std::string SafeFileName(const std::string& text);
 
  private:
   void MakeTitle();
@@ -66,8 +77,10 @@ class TComvertDoc {
   void MarkExportedRead();
 
   std::vector<TTargetMail> targets_;
-  std::string dest_path_;
+  std::string dest_path_;  // the save folder and dest_name_; where the copy went, after it
   std::string title_;
+  std::string leaf_;       // the folder's leaf name
+  std::string dest_name_;  // the name the delivered file takes when it is free
   // The host's temporary file, removed when the export ends however it ends: also when
   // preparing fails, or when no mail is left to export.
   struct TTempFile {

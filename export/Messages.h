@@ -17,12 +17,6 @@ inline constexpr char kSaveFailedMessage[] =
     "\x94\x73\x82\xb5\x82\xdc\x82\xb5\x82\xbd";
 // The second line under kSaveFailedMessage: the save folder and why the copy failed.
 inline constexpr char kSaveFailedReason[] = "%s: %s";
-// 保存先がエクスポートの一時ファイルそのものです (the reason when the save folder is the
-// folder of the temporary file, so the copy would be that file itself)
-inline constexpr char kSaveOverTemporaryFile[] =
-    "\x95\xdb\x91\xb6\x90\xe6\x82\xaa\x83\x47\x83\x4e\x83\x58\x83\x7c\x81\x5b\x83\x67\x82\xcc"
-    "\x88\xea\x8e\x9e\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xbb\x82\xcc\x82\xe0\x82\xcc\x82\xc5"
-    "\x82\xb7";
 // ユーザ名 " <user> " CR LF のインストール予約をしました
 inline constexpr char kInstalledMessage[] =
     "\x83\x86\x81\x5b\x83\x55\x96\xbc \" %s \"\r\n"

@@ -29,6 +29,11 @@ inline constexpr char kHtmlToTextKey[] = "HtmlToText";
 inline constexpr char kMoreCharsetsKey[] = "MoreCharsets";
 inline constexpr char kForwardedKey[] = "Forwarded";
 inline constexpr char kKeepUndecodedKey[] = "KeepUndecoded";
+// The key of section "Options" with the pattern of the delivered e-book's file name
+// (TComvertDoc::FileName): "{folder}" is the folder's leaf name, "{date}" today as
+// YYYY-MM-DD; an empty pattern keeps the host's temporary file name.
+inline constexpr char kFileNameKey[] = "FileName";
+inline constexpr char kFileNameDefault[] = "{folder}-{date}";
 
 // One value per key of the settings file; the members are named after their keys.
 struct TSettings {
@@ -51,6 +56,7 @@ struct TSettings {
   bool MoreCharsets;    // charsets beyond the host's converters, through the platform
   bool Forwarded;       // a mail forwarded as an attachment shows that mail
   bool KeepUndecoded;   // a part that can't be decoded goes in as it stands
+  std::string FileName;  // the pattern of the delivered file's name
 
   // The export side's defaults. SavePath's is the settings file's folder.
   static TSettings Defaults(const std::string& settings_path);
@@ -116,6 +122,14 @@ constexpr TSettingKey FileOnlyFlagKey(const char* section, const char* key,
   return k;
 }
 
+// A text key that only the settings file and `vesko config` hold: the form leaves it be.
+constexpr TSettingKey FileOnlyTextKey(const char* section, const char* key,
+                                      std::string TSettings::*member, const char* fallback) {
+  TSettingKey k = TextKey(section, key, member, fallback);
+  k.in_form = false;
+  return k;
+}
+
 // The keys in the order the settings form writes them. "SaveMedoc" is spelled as the form
 // writes it; key names ignore case, so the export's "SaveMeDoc" is the same key.
 inline constexpr TSettingKey kSettingKeys[] = {
@@ -139,6 +153,7 @@ inline constexpr TSettingKey kSettingKeys[] = {
     FileOnlyFlagKey("Options", kMoreCharsetsKey, &TSettings::MoreCharsets, true),
     FileOnlyFlagKey("Options", kForwardedKey, &TSettings::Forwarded, true),
     FileOnlyFlagKey("Options", kKeepUndecodedKey, &TSettings::KeepUndecoded, true),
+    FileOnlyTextKey("Options", kFileNameKey, &TSettings::FileName, kFileNameDefault),
 };
 
 // The entry of kSettingKeys named so (ignoring case), or null.

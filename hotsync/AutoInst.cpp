@@ -147,7 +147,36 @@ std::string TUserData::GetUserFolder(int index) const {
   return user != nullptr ? user->folder : std::string();
 }
 
-bool TUserData::Install(int index, const std::string& file_name) {
+std::string NumberedName(const std::string& name, int number) {
+  if (number <= 1) return name;
+  // No trail byte of a double-byte character is a '.', so the last one is the extension's.
+  std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos || dot == 0) dot = name.size();
+  return name.substr(0, dot) + "-" + std::to_string(number) + name.substr(dot);
+}
+
+std::string CopyUnderFreeName(const std::string& src, const std::string& folder,
+                              const std::string& name) {
+  const std::string staged = platform::CreateUniqueFile(
+      folder.empty() ? "." : folder, platform::kPartialCopyPrefix, platform::kPartialCopyExtension);
+  try {
+    platform::CopyFileAtomic(src, staged);
+    for (int number = 1;; ++number) {
+      const std::string path = JoinPath(folder, NumberedName(name, number));
+      if (platform::FileExists(path) || platform::DirectoryExists(path)) continue;
+      if (!platform::RenameFileOver(staged, path)) {
+        platform::CopyFileAtomic(src, path);  // throws the system's reason when it fails too
+        platform::RemoveFile(staged);
+      }
+      return path;
+    }
+  } catch (...) {
+    platform::RemoveFile(staged);
+    throw;
+  }
+}
+
+bool TUserData::Install(int index, const std::string& file_name, const std::string& dest_name) {
   const TPalmUser* user = User(index);
   if (user == nullptr) return false;
   const std::string user_folder = JoinPath(path_, user->folder);
@@ -157,7 +186,8 @@ bool TUserData::Install(int index, const std::string& file_name) {
   platform::MakeDirectory(user_folder);
   platform::MakeDirectory(folder);
   try {
-    platform::CopyFileAtomic(file_name, JoinPath(folder, ExtractFileName(file_name)));
+    CopyUnderFreeName(file_name, folder,
+                      dest_name.empty() ? ExtractFileName(file_name) : dest_name);
   } catch (const EOSError&) {
     return false;
   }

@@ -49,6 +49,18 @@ TUsersDat ParseUsersDat(std::string_view data, std::string_view last_user_name);
 // EPalmDesktopError for more than 255 users or a name or folder over 31 bytes.
 std::string BuildUsersDat(const std::vector<TPalmUser>& users);
 
+// name with "-2", "-3", ... put before its extension: "Inbox.pdb", "Inbox-2.pdb".
+std::string NumberedName(const std::string& name, int number);
+
+// Copies src into folder (with or without its final delimiter) under the first of name,
+// NumberedName(name, 2), ... that no file there holds yet, so an earlier file is never
+// replaced, and returns the new file's path. The copy is made and flushed under a private
+// name first (platform::CopyFileAtomic) and only then given the free name, so the name is
+// looked for and taken in one short step and appears only on a whole file. Throws
+// EOSError and leaves no partial file behind.
+std::string CopyUnderFreeName(const std::string& src, const std::string& folder,
+                              const std::string& name);
+
 class TUserData {
  public:
   // Reads the installation. Throws EPalmDesktopError "The PalmPilot Desktop software is not
@@ -65,11 +77,12 @@ class TUserData {
   std::string GetUserFolder(int index) const;
 
   // Copies file_name into the user's install folder (Path\Folder\Install, created when
-  // missing), replacing a file of the same name, and sets the user's install flag. The
-  // copy appears under its name only whole and flushed to the disk. True
-  // when the flag was written; false when there is no such user, the copy failed or the
-  // HotSync Manager key is missing.
-  bool Install(int index, const std::string& file_name);
+  // missing) under dest_name (empty: file_name's own name), numbered as CopyUnderFreeName
+  // does when that name is taken, and sets the user's install flag. The copy appears
+  // under its name only whole and flushed to the disk. True when the flag was written;
+  // false when there is no such user, the copy failed or the HotSync Manager key is
+  // missing.
+  bool Install(int index, const std::string& file_name, const std::string& dest_name = "");
 
   // The registry keys, for the set-up of a Palm Desktop (tests, the vesko program).
   static constexpr const char* kRootKeys[] = {"Software\\U.S. Robotics",

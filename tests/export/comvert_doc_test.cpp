@@ -1,16 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "export/ComvertDoc.h"
 #include "export/ExportCommand.h"
 #include "export/Messages.h"
+#include "hotsync/AutoInst.h"
+#include "hotsync/PalmDesktopSetup.h"
+#include "platform/clock.h"
+#include "platform/paths.h"
 #include "palm/DocReader.h"
 #include "platform/datefmt.h"
 #include "platform/files.h"
 #include "platform/syserror.h"
 #include "tests/support/FakeHost.h"
+#include "tests/support/PalmDesktopScope.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace vesko {
@@ -82,6 +88,144 @@ TEST(ComvertDoc, TitleTakesDateTimeAndLeaf) {
   }
 }
 
+// Today's e-book name for a folder leaf under the default pattern.
+std::string TodaysBook(const std::string& leaf) {
+  const TCalendarTime now = DecodeDateTime(platform::NowLocal());
+  char date[16];
+  std::snprintf(date, sizeof date, "%04d-%02d-%02d", now.year, now.month, now.day);
+  return leaf + "-" + date + ".pdb";
+}
+
+TEST(ComvertDoc, FileNameFollowsThePatternAndSuitsBothSystems) {
+  const TCalendarTime now{2026, 12, 9, 7, 5, 0};
+  struct {
+    const char* name;
+    std::string pattern, leaf, file_name;
+  } const cases[] = {
+      {"folder and date", "{folder}-{date}", "Inbox", "Inbox-2026-12-09.pdb"},
+      {"empty pattern: the temporary file's name", "", "Inbox", "vesko1.pdb"},
+      {"nothing left: the temporary file's name", "{folder}", "", "vesko1.pdb"},
+      {"fields repeat, other braces stay", "{date}_{folder}{x}", "a", "2026-12-09_a{x}.pdb"},
+      {"slash, colon and the rest", "{folder}", "a/b:c*d?e\"f<g>h|i\\j", "a_b_c_d_e_f_g_h_i_j.pdb"},
+      {"control characters", "{folder}", "a\tb\x7f", "a_b_.pdb"},
+      {"a trailing dot or space in the pattern", "{folder}. ", "a", "a. .pdb"},
+      {"Shift JIS stays whole: 0x5C and 0x7C trail bytes", "{folder}",
+       "\x83\x5c\x83\x7c\x95\x5c", "\x83\x5c\x83\x7c\x95\x5c.pdb"},
+      {"a broken last character is replaced", "{folder}x", "a\x83", "a_x.pdb"},
+      {"a Shift JIS pattern with a 0x7B trail byte", "\x83\x7b{folder}", "a",
+       "\x83\x7b" "a.pdb"},
+      {"a device name", "{folder}", "con", "_con.pdb"},
+      {"a device name with more after a dot", "{folder}", "LPT1.x", "_LPT1.x.pdb"},
+      {"not quite a device name", "{folder}", "CONS", "CONS.pdb"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(TComvertDoc::FileName(c.pattern, c.leaf, now, "vesko1.pdb"), c.file_name);
+  }
+}
+
+TEST(ComvertDoc, SafeFileNameReplacesTrailingDotsAndSpaces) {
+  struct {
+    const char* name;
+    std::string text, safe;
+  } const cases[] = {
+      {"dot", "a.", "a_"},        {"dots and spaces", "a. .", "a___"},
+      {"only a dot", ".", "_"},   {"inner ones stay", "a. b.c", "a. b.c"},
+      {"empty", "", ""},          {"lone lead byte", "\x83", "_"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(TComvertDoc::SafeFileName(c.text), c.safe);
+  }
+}
+
+// The save folder gets the readable name; a taken name is numbered, and the earlier
+// e-book, or the temporary file itself, stays as it was.
+TEST(ComvertDoc, SaveCopyTakesAFreeReadableName) {
+  struct {
+    const char* name;
+    std::string display_name;
+    const char* pattern;  // null: the default
+    bool into_temp_folder;
+    std::vector<std::string> present;
+    std::string saved;
+  } const cases[] = {
+      {"the default", "[box]/Inbox", nullptr, false, {}, TodaysBook("Inbox")},
+      {"taken", "[box]/Inbox", nullptr, false, {TodaysBook("Inbox")},
+       NumberedName(TodaysBook("Inbox"), 2)},
+      {"a colon in the folder", "[box]/a:b", nullptr, false, {}, TodaysBook("a_b")},
+      {"the leaf follows the last slash", "[a/b]c:d", nullptr, false, {}, TodaysBook("b]c_d")},
+      {"Shift JIS", "[box]/\x83\x5c\x83\x74\x83\x67", nullptr, false, {},
+       TodaysBook("\x83\x5c\x83\x74\x83\x67")},
+      {"empty pattern", "[box]/Inbox", "", false, {}, "bk1.pdb"},
+      {"empty pattern into the temporary folder", "[box]/Inbox", "", true, {}, "bk1-2.pdb"},
+      {"a fixed pattern taken twice", "[box]/Inbox", "book", false, {"book.pdb", "book-2.pdb"},
+       "book-3.pdb"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TScratchFolder root;
+    TFakeHost host(root.path());
+    AddThreeMails(host);
+    host.display_name = c.display_name;
+    if (c.pattern != nullptr) host.SetOption("Options", "FileName", c.pattern);
+    const std::string folder = c.into_temp_folder ? host.temp_folder : root.path();
+    host.SetOption("Options", "SavePath", folder);
+    for (const std::string& name : c.present) {
+      platform::WriteWholeFile(JoinPath(folder, name), "earlier");
+    }
+    RunExportCommand();
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text,
+              FormatText(kSavedMessage, {ExcludeTrailingDelimiter(folder), c.saved}));
+    EXPECT_NE(platform::ReadWholeFile(JoinPath(folder, c.saved)), "earlier");
+    for (const std::string& name : c.present) {
+      EXPECT_EQ(platform::ReadWholeFile(JoinPath(folder, name)), "earlier");
+    }
+    EXPECT_EQ(host.TempFiles().size(), c.into_temp_folder ? 1u : 0u);  // the saved one
+    EXPECT_EQ(host.selections, (std::vector<std::string>{"1", "3"}));
+  }
+}
+
+// The HotSync install folder gets the same name as the save folder would.
+TEST(ComvertDoc, HotSyncInstallTakesTheSameFreeName) {
+  struct {
+    const char* name;
+    std::string display_name;
+    std::vector<std::string> present;
+    std::string queued;
+  } const cases[] = {
+      {"the default", "[box]/Inbox", {}, TodaysBook("Inbox")},
+      {"taken", "[box]/Inbox", {TodaysBook("Inbox")}, NumberedName(TodaysBook("Inbox"), 2)},
+      {"a colon in the folder", "[box]/a:b", {}, TodaysBook("a_b")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TScratchFolder root;
+    test::TPalmDesktopScope palm_scope(root.path());
+    const std::string palm = root / "Palm";
+    WritePalmDesktop(TUserData::kRootKeys[1], palm, {{1234, "John Smith", "SmithJ"}}, "");
+    const std::string folder = JoinPath(JoinPath(palm, "SmithJ"), "Install");
+    ASSERT_TRUE(platform::MakeDirectory(JoinPath(palm, "SmithJ")));
+    ASSERT_TRUE(platform::MakeDirectory(folder));
+    for (const std::string& name : c.present) {
+      platform::WriteWholeFile(JoinPath(folder, name), "earlier");
+    }
+    TFakeHost host(root.path());
+    AddThreeMails(host);
+    host.display_name = c.display_name;
+    host.SetOption("HotSync", "UserIndex", "0");
+    RunExportCommand();
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, FormatText(kInstalledMessage, {"John Smith"}));
+    EXPECT_NE(platform::ReadWholeFile(JoinPath(folder, c.queued)), "earlier");
+    for (const std::string& name : c.present) {
+      EXPECT_EQ(platform::ReadWholeFile(JoinPath(folder, name)), "earlier");
+    }
+    EXPECT_TRUE(host.TempFiles().empty());
+  }
+}
+
 TEST(ComvertDoc, DefaultsCopyBesideTheSettingsAndMarkUnreadRead) {
   test::TScratchFolder root;
   TFakeHost host(root.path());
@@ -92,8 +236,8 @@ TEST(ComvertDoc, DefaultsCopyBesideTheSettingsAndMarkUnreadRead) {
   EXPECT_EQ(host.messages[0].icon, TMessageIcon::kInformation);
   EXPECT_EQ(host.messages[0].owner, host.main_window);
   const std::string& folder = root.path();
-  EXPECT_EQ(host.messages[0].text, FormatText(kSavedMessage, {folder, "bk1.pdb"}));
-  EXPECT_TRUE(platform::FileExists(root / "bk1.pdb"));
+  EXPECT_EQ(host.messages[0].text, FormatText(kSavedMessage, {folder, TodaysBook("Inbox")}));
+  EXPECT_TRUE(platform::FileExists(root / TodaysBook("Inbox")));
   EXPECT_EQ(host.selections, (std::vector<std::string>{"1", "3"}));
   EXPECT_EQ(host.posted_commands, std::vector<unsigned>{10511});
   EXPECT_TRUE(host.TempFiles().empty());
@@ -108,6 +252,7 @@ TEST(ComvertDoc, SavePathIsJoinedSoundly) {
   for (const std::string& save_path : {out, out + platform::PathDelimiter()}) {
     SCOPED_TRACE(save_path);
     host.SetOption("Options", "SavePath", save_path);
+    host.SetOption("Options", "FileName", "");  // the temporary file's name: one per export
     host.SetOption("Settings", "Target", "1");
     const int before = host.temp_files_handed_out;
     RunExportCommand();
@@ -138,7 +283,6 @@ TEST(ComvertDoc, FailedSaveSaysWhereAndWhyAndMarksNothingRead) {
       {"a file where the save folder should be", "blocked", "blocked",
        platform::PathDelimiter() == '/' ? platform::SystemErrorText(20) : ""},
       {"a missing folder", "missing/", "missing", ""},
-      {"the temporary folder", "Temp", "Temp", kSaveOverTemporaryFile},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -151,7 +295,7 @@ TEST(ComvertDoc, FailedSaveSaysWhereAndWhyAndMarksNothingRead) {
     EXPECT_EQ(message.caption, "Error");
     EXPECT_EQ(message.icon, TMessageIcon::kError);
     const std::string head =
-        FormatText(kSaveFailedMessage, {"bk1.pdb"}) + "\r\n" + (root / c.shown_folder) + ": ";
+        FormatText(kSaveFailedMessage, {TodaysBook("Inbox")}) + "\r\n" + (root / c.shown_folder) + ": ";
     EXPECT_EQ(message.text.substr(0, head.size()), head);
     if (!c.reason.empty()) {
       EXPECT_EQ(message.text.substr(head.size()), c.reason);
@@ -183,7 +327,7 @@ TEST(ComvertDoc, ErrorsAreShownOnceAndLeaveNoTrace) {
       EXPECT_EQ(message.icon, TMessageIcon::kError);
       EXPECT_EQ(message.owner, host.main_window);
       EXPECT_EQ(message.text.rfind(FormatText(kExportFailedMessage, {""}), 0), 0u);
-      EXPECT_FALSE(platform::FileExists(root / "bk1.pdb"));
+      EXPECT_FALSE(platform::FileExists(root / TodaysBook("Inbox")));
       EXPECT_EQ(host.live_blocks, 0);
     });
   }
@@ -291,7 +435,7 @@ TEST(ComvertDoc, DocumentHoldsIndexAndHeaderLines) {
   const std::string date = platform::ShortDateText(sent) + " " + platform::LongTimeText(sent);
   const std::string head = "From:Taro <taro@example.jp>\nSubject:";
   // The Doc file keeps LF line ends.
-  EXPECT_EQ(TDocReader(root / "bk1.pdb").ReadText(),
+  EXPECT_EQ(TDocReader(root / TodaysBook("Inbox")).ReadText(),
             "#!Medoc index 2\n4:one\n8:[ml:1] three\n" + head + "one\nDate:" + date + "\nbody\n" +
                 head + "[ml:1] three\nDate:" + date + "\nlast\n");
 }
@@ -308,7 +452,7 @@ TEST(ComvertDoc, ExportsOnlyTheMailsStillThere) {
   EXPECT_EQ(doc.Count(), 2);
   EXPECT_EQ(doc.Export(), TExportResult::kDelivered);
   EXPECT_EQ(host.selections, std::vector<std::string>{"1"});
-  const std::string text = TDocReader(root / "bk1.pdb").ReadText();
+  const std::string text = TDocReader(root / TodaysBook("Inbox")).ReadText();
   EXPECT_EQ(text.rfind("From:", 0), 0u);
   EXPECT_NE(text.find("Subject:two"), std::string::npos);
   EXPECT_EQ(text.find("Subject:three"), std::string::npos);

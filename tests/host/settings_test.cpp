@@ -42,6 +42,7 @@ const TKeyCase kKeys[] = {
     {"MoreCharsets", "1", "[Options]\r\nMoreCharsets=0\r\n", "0"},
     {"Forwarded", "1", "[Options]\r\nForwarded=0\r\n", "0"},
     {"KeepUndecoded", "1", "[Options]\r\nKeepUndecoded=0\r\n", "0"},
+    {"FileName", "{folder}-{date}", "[Options]\r\nFileName=\r\n", ""},  // empty: kept so
 };
 
 const TSettingKey& KeyNamed(const char* name) {

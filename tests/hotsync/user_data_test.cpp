@@ -114,10 +114,72 @@ TEST_F(UserDataTest, InstallQueuesTheFileForTheUser) {
   EXPECT_EQ(platform::ReadWholeFile(queued), "doc bytes");
   EXPECT_EQ(platform::RegReadDword(HotSyncKey(kPalmComputing), "Install1234"), 1u);
   EXPECT_EQ(platform::RegReadDword(HotSyncKey(kPalmComputing), "Install42"), std::nullopt);
-  // Again with new contents: the queued file is replaced.
+  // Again with new contents: the queued file stays, the new one is numbered.
   platform::WriteWholeFile(source, "newer");
   ASSERT_TRUE(data.Install(0, source));
-  EXPECT_EQ(platform::ReadWholeFile(queued), "newer");
+  EXPECT_EQ(platform::ReadWholeFile(queued), "doc bytes");
+  EXPECT_EQ(platform::ReadWholeFile(NumberedName(queued, 2)), "newer");
+}
+
+// The install folder is a destination like the save folder: the chosen name, numbered
+// when taken, never replacing a queued file, and no partial copy left behind.
+TEST_F(UserDataTest, InstallTakesTheChosenNameOrTheNextFreeOne) {
+  struct {
+    const char* name;
+    std::string dest_name;
+    std::vector<std::string> present;  // already in the install folder
+    std::string queued;
+  } const cases[] = {
+      {"the chosen name", "Inbox-2026-12-09.pdb", {}, "Inbox-2026-12-09.pdb"},
+      {"no name: the file's own", "", {}, "abc.pdb"},
+      {"taken", "Inbox.pdb", {"Inbox.pdb"}, "Inbox-2.pdb"},
+      {"taken twice", "Inbox.pdb", {"Inbox.pdb", "Inbox-2.pdb"}, "Inbox-3.pdb"},
+      {"a folder holds the name", "Inbox.pdb", {"Inbox.pdb/"}, "Inbox-2.pdb"},
+      {"Shift JIS with a 0x5C trail byte", "\x83\x5c.pdb", {"\x83\x5c.pdb"},
+       "\x83\x5c-2.pdb"},
+  };
+  const std::string source = SetUpWithFile();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string folder = JoinPath(JoinPath(palm_, "SmithJ"), "Install");
+    platform::MakeDirectory(JoinPath(palm_, "SmithJ"));
+    platform::MakeDirectory(folder);
+    for (const std::string& name : c.present) {
+      if (name.back() == '/') {
+        ASSERT_TRUE(platform::MakeDirectory(JoinPath(folder, name.substr(0, name.size() - 1))));
+      } else {
+        platform::WriteWholeFile(JoinPath(folder, name), "earlier");
+      }
+    }
+    TUserData data;
+    ASSERT_TRUE(data.Install(0, source, c.dest_name));
+    EXPECT_EQ(platform::ReadWholeFile(JoinPath(folder, c.queued)), "doc bytes");
+    for (const std::string& name : c.present) {
+      if (name.back() != '/') EXPECT_EQ(platform::ReadWholeFile(JoinPath(folder, name)), "earlier");
+    }
+    for (const std::string& name : c.present) {
+      const std::string path = JoinPath(folder, name.back() == '/' ? name.substr(0, name.size() - 1) : name);
+      if (name.back() == '/') platform::RemoveFolder(path); else platform::RemoveFile(path);
+    }
+    ASSERT_TRUE(platform::RemoveFile(JoinPath(folder, c.queued)));
+    EXPECT_TRUE(platform::RemoveFolder(folder)) << "a file was left in the install folder";
+  }
+}
+
+TEST(NumberedName, GoesBeforeTheExtension) {
+  struct {
+    const char* name;
+    int number;
+    const char* numbered;
+  } const cases[] = {
+      {"Inbox.pdb", 1, "Inbox.pdb"},   {"Inbox.pdb", 2, "Inbox-2.pdb"},
+      {"a.b.pdb", 12, "a.b-12.pdb"},   {"noext", 3, "noext-3"},
+      {".pdb", 2, ".pdb-2"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(NumberedName(c.name, c.number), c.numbered);
+  }
 }
 
 TEST_F(UserDataTest, InstallFailures) {

@@ -42,6 +42,7 @@ TEST(ExportThreads, BookIsTheSameWithOneThreadOrMore) {
       host.SetOption("Options", option, "1");
     }
     host.SetOption("Settings", "Target", "1");
+    host.SetOption("Options", "FileName", "");  // the temporary file's name
     RunExportCommand();
     ASSERT_EQ(host.messages.size(), 1u);
     ASSERT_EQ(host.messages[0].caption, "Information");
