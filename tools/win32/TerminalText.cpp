@@ -1,8 +1,6 @@
 #include "tools/TerminalText.h"
 
-#include <cstdint>
-
-#include "platform/charset.h"
+#include <windows.h>
 
 namespace vesko::tools {
 
@@ -10,28 +8,20 @@ namespace vesko::tools {
 std::string ToTerminalText(const std::string& text) { return text; }
 std::string FromTerminalText(const std::string& text) { return text; }
 
+// Shift JIS to UTF-16 to UTF-8, through the system's code pages; the text as it is when
+// it can't be converted.
 std::string ShiftJisToUtf8(const std::string& text) {
-  const auto decoded = platform::DecodeCodePage(932, text);
-  if (!decoded) return text;
-  std::string out;
-  for (const char32_t c : *decoded) {
-    const auto u = static_cast<std::uint32_t>(c);
-    if (u < 0x80) {
-      out += static_cast<char>(u);
-    } else if (u < 0x800) {
-      out += static_cast<char>(0xC0 | u >> 6);
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    } else if (u < 0x10000) {
-      out += static_cast<char>(0xE0 | u >> 12);
-      out += static_cast<char>(0x80 | (u >> 6 & 0x3F));
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | u >> 18);
-      out += static_cast<char>(0x80 | (u >> 12 & 0x3F));
-      out += static_cast<char>(0x80 | (u >> 6 & 0x3F));
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    }
-  }
+  if (text.empty()) return text;
+  const int size = static_cast<int>(text.size());
+  const int wide_size = ::MultiByteToWideChar(932, 0, text.data(), size, nullptr, 0);
+  if (wide_size <= 0) return text;
+  std::wstring wide(static_cast<std::size_t>(wide_size), L'\0');
+  ::MultiByteToWideChar(932, 0, text.data(), size, wide.data(), wide_size);
+  const int out_size =
+      ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_size, nullptr, 0, nullptr, nullptr);
+  if (out_size <= 0) return text;
+  std::string out(static_cast<std::size_t>(out_size), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_size, out.data(), out_size, nullptr, nullptr);
   return out;
 }
 
