@@ -26,6 +26,18 @@ inline std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
+// text with every bare LF turned into CR LF, as the host hands mails over; mail files on
+// disk may have bare LF line ends.
+inline std::string WithCrLf(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 32);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+    out += text[i];
+  }
+  return out;
+}
+
 // Appends the lines of text, split at CR LF, CR or LF; a final line end adds no empty line.
 inline void AppendLines(std::vector<std::string>& lines, std::string_view text) {
   std::size_t pos = 0;

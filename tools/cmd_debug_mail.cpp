@@ -9,6 +9,7 @@
 #include "mail/JisCode.h"
 #include "mail/MIMEItem.h"
 #include "mail/MailBody.h"
+#include "mail/TextUtil.h"
 #include "mail/VeskoUtil.h"
 #include "platform/files.h"
 #include "tools/BinaryStdio.h"
@@ -31,17 +32,6 @@ void WriteStdout(std::string_view data) {
   SetBinaryStdio();
   std::fwrite(data.data(), 1, data.size(), stdout);
   std::fflush(stdout);
-}
-
-// Turns bare LF line ends into CR LF, as the mail host hands mails over.
-std::string WithCrLf(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 32);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
-    out += text[i];
-  }
-  return out;
 }
 
 // A JSON string of raw bytes: each byte of 0x80 or more (and each control byte) is

@@ -11,7 +11,7 @@
 #include "export/MailItem.h"
 #include "export/MeDocItemList.h"
 #include "platform/files.h"
-#include "tests/support/CrLf.h"
+#include "mail/TextUtil.h"
 #include "tests/support/FakeHost.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -82,7 +82,7 @@ TEST(EncodingResidue, NoneInTheSampleAndPythonsTestMails) {
   for (const std::string& file : files) {
     SCOPED_TRACE(file);
     python_mails += fs::path(file).filename().string().starts_with("msg_");
-    host.mails[0].source = test::WithCrLf(platform::ReadWholeFile(file));
+    host.mails[0].source = WithCrLf(platform::ReadWholeFile(file));
     const std::string body = TMailItem("1", list).Body();
     std::size_t start = 0;
     for (std::size_t end; start < body.size(); start = end + 2) {

@@ -12,7 +12,7 @@
 
 #include "mail/MIMEItem.h"
 #include "platform/files.h"
-#include "tests/support/CrLf.h"
+#include "mail/TextUtil.h"
 
 namespace vesko {
 namespace {
@@ -107,7 +107,7 @@ TEST(PythonEmailCorpus, FirstTextPlainPartAgrees) {
   for (const auto& [name, want] : expected) {
     SCOPED_TRACE(name);
     TMIMEItem root;
-    const std::string mail = test::WithCrLf(platform::ReadWholeFile(folder + "/" + name));
+    const std::string mail = WithCrLf(platform::ReadWholeFile(folder + "/" + name));
     root.Parse(mail);
     const TMIMEItem* part = root.FindPart("text", "plain");
     const bool found = part != nullptr;
