@@ -25,7 +25,7 @@
 namespace vesko {
 namespace {
 
-constexpr std::string_view kCrLf = "\r\n";
+constexpr char kCrLf[] = "\r\n";
 
 TSettings ReadSettings() { return TSettings::Load(PlugIn().settings_path); }
 
@@ -230,32 +230,21 @@ std::string TComvertDoc::BuildText() const {
   progress_->Show();
   // The header lines of each mail are formatted first, so that the text is allocated once
   // at its final size and every part is copied into it exactly once.
-  constexpr std::string_view kFrom = "From:", kSubject = "Subject:", kDate = "Date:";
-  struct THeadLines {
-    std::string sender, date;
-  };
-  std::vector<THeadLines> heads(static_cast<std::size_t>(count_));
+  std::vector<std::string> heads(static_cast<std::size_t>(count_));
   std::string index;
   if (save_medoc_) index = items_->IndexHeader() + items_->IndexLines();
   std::size_t size = index.size();
   for (int i = 0; i < count_; ++i) {
     const TMailItem& item = items_->Items(i);
-    THeadLines& head = heads[static_cast<std::size_t>(i)];
-    head.sender = item.FormatSender();
-    head.date = item.DateText();
-    size += kFrom.size() + head.sender.size() + kSubject.size() + item.Subject().size() +
-            kDate.size() + head.date.size() + 3 * kCrLf.size() + item.Body().size();
+    std::string& head = heads[static_cast<std::size_t>(i)];
+    head = item.HeadLines();
+    size += head.size() + item.Body().size();
   }
   std::string text;
   text.reserve(size);
   text += index;
   for (int i = 0; i < count_; ++i) {
-    const TMailItem& item = items_->Items(i);
-    const THeadLines& head = heads[static_cast<std::size_t>(i)];
-    text.append(kFrom).append(head.sender).append(kCrLf);
-    text.append(kSubject).append(item.Subject()).append(kCrLf);
-    text.append(kDate).append(head.date).append(kCrLf);
-    text.append(item.Body());
+    text.append(heads[static_cast<std::size_t>(i)]).append(items_->Items(i).Body());
     ExportUi().ProcessMessages();
     SetProgress(PercentOf(i + 1, count_));
   }
@@ -307,7 +296,7 @@ bool TComvertDoc::SaveCopy() {
   }
   if (folder.empty()) folder = ".";
   ExportUi().ShowMessage(owner,
-                         FormatText(kSaveFailedMessage, {ExtractFileName(dest_path_)}) + std::string(kCrLf) +
+                         FormatText(kSaveFailedMessage, {ExtractFileName(dest_path_)}) + kCrLf +
                              FormatText(kSaveFailedReason, {folder, reason}),
                          kErrorCaption, TMessageIcon::kError);
   return false;

@@ -132,9 +132,9 @@ bka::Converter TMailItem::ConverterFor(const TBeckyAPI& api, std::string_view ch
   return index >= 0 ? converters[index] : api.BKA_ISO_2022_JP;
 }
 
-std::string TMailItem::Text() const {
+std::string TMailItem::HeadLines() const {
   return "From:" + FormatSender() + "\r\nSubject:" + subject_ + "\r\nDate:" + DateText() +
-         "\r\n" + body_;
+         "\r\n";
 }
 
 std::string TMailItem::FormatSender() const {

@@ -39,8 +39,10 @@ class TMailItem {
   // time is exactly midnight. A Date of 0 shows the zero date.
   std::string DateText() const;
 
+  // The "From:", "Subject:" and "Date:" lines, each ending in CR LF.
+  std::string HeadLines() const;
   // The three header lines and the body, as the document holds this mail.
-  std::string Text() const;
+  std::string Text() const { return HeadLines() + body_; }
 
   // Removes a leading "[tag]" from a subject when something follows it; an empty result
   // becomes "(no subject)".
