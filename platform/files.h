@@ -61,11 +61,16 @@ std::int64_t FileSizeOf(const std::string& path);
 std::string CreateUniqueFile(const std::string& folder, const std::string& prefix,
                              const std::string& extension);
 
+// A new, empty folder in folder, named as CreateUniqueFile names its files (without an
+// extension). Returns its full path with a trailing delimiter; throws EOSError.
+std::string CreateUniqueFolder(const std::string& folder, const std::string& prefix);
+
 // Removes the files that CreateUniqueFile made in folder with prefix and extension and
 // that their process left behind: older than max_age_seconds, and made by a process that
 // no longer runs on this machine (names of the older form, without a process ID, go by
-// their age alone; see UniqueFileOwner). Never touches another name or a running
-// process's file; returns how many it removed. Never throws.
+// their age alone; see UniqueFileOwner). A folder that CreateUniqueFolder made goes the
+// same way, with the files in it. Never touches another name or a running process's
+// file; returns how many it removed. Never throws.
 int RemoveLeftovers(const std::string& folder, const std::string& prefix,
                     const std::string& extension, int max_age_seconds = kLeftoverAgeSeconds);
 

@@ -232,6 +232,32 @@ std::string CreateUniqueFile(const std::string& folder, const std::string& prefi
   return path;
 }
 
+std::string CreateUniqueFolder(const std::string& folder, const std::string& prefix) {
+  std::string path = folder;
+  if (!path.empty() && path.back() != '/') path += '/';
+  path += prefix + std::to_string(::getpid()) + "-XXXXXX";
+  if (::mkdtemp(path.data()) == nullptr) throw EOSError("creating a folder in " + folder, errno);
+  return path + "/";
+}
+
+namespace {
+
+// Removes the files in folder, then folder itself. False when something stays.
+bool RemoveFolderWithFiles(const std::string& folder) {
+  if (DIR* listing = ::opendir(folder.c_str())) {
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(listing)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    ::closedir(listing);
+    for (const std::string& name : names) ::unlink(JoinPath(folder, name).c_str());
+  }
+  return ::rmdir(folder.c_str()) == 0;
+}
+
+}  // namespace
+
 int RemoveLeftovers(const std::string& folder, const std::string& prefix,
                     const std::string& extension, int max_age_seconds) {
   const std::string dir = folder.empty() ? "." : folder;
@@ -248,12 +274,16 @@ int RemoveLeftovers(const std::string& folder, const std::string& prefix,
     const unsigned long owner = *UniqueFileOwner(name, prefix, extension);
     const std::string path = JoinPath(dir, name);
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (::lstat(path.c_str(), &st) != 0 || (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))) {
+      continue;
+    }
     if (now - st.st_mtime < max_age_seconds) continue;
     // kill with signal 0 only asks whether the process exists.
     const pid_t pid = static_cast<pid_t>(owner);
     if (pid == ::getpid() || (pid > 0 && (::kill(pid, 0) == 0 || errno != ESRCH))) continue;
-    if (::unlink(path.c_str()) == 0) ++removed;
+    if (S_ISDIR(st.st_mode) ? RemoveFolderWithFiles(path) : ::unlink(path.c_str()) == 0) {
+      ++removed;
+    }
   }
   return removed;
 }

@@ -227,6 +227,41 @@ std::string CreateUniqueFile(const std::string& folder, const std::string& prefi
   throw EOSError("creating a temporary file in " + folder, ERROR_FILE_EXISTS);
 }
 
+std::string CreateUniqueFolder(const std::string& folder, const std::string& prefix) {
+  const std::string base = IncludeTrailingDelimiter(folder);
+  for (unsigned attempt = 0; attempt < 10000; ++attempt) {
+    const unsigned value = ::GetTickCount() * 2654435761u + attempt * 7919u;
+    char name[32];
+    wsprintfA(name, "%lu-%08X", static_cast<unsigned long>(::GetCurrentProcessId()), value);
+    const std::string path = base + prefix + name;
+    if (::CreateDirectoryA(path.c_str(), nullptr)) return path + "\\";
+    if (::GetLastError() != ERROR_ALREADY_EXISTS) {
+      throw EOSError("creating a folder in " + folder, static_cast<int>(::GetLastError()));
+    }
+  }
+  throw EOSError("creating a folder in " + folder, ERROR_ALREADY_EXISTS);
+}
+
+namespace {
+
+// Removes the files in folder, then folder itself. False when something stays.
+bool RemoveFolderWithFiles(const std::string& folder) {
+  const std::string base = IncludeTrailingDelimiter(folder);
+  WIN32_FIND_DATAA found;
+  HANDLE search = ::FindFirstFileA((base + "*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        ::DeleteFileA((base + found.cFileName).c_str());
+      }
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+  }
+  return ::RemoveDirectoryA(folder.c_str()) != FALSE;
+}
+
+}  // namespace
+
 int RemoveLeftovers(const std::string& folder, const std::string& prefix,
                     const std::string& extension, int max_age_seconds) {
   const std::string base = IncludeTrailingDelimiter(folder.empty() ? "." : folder);
@@ -235,8 +270,7 @@ int RemoveLeftovers(const std::string& folder, const std::string& prefix,
   HANDLE search = ::FindFirstFileA((base + prefix + "*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return 0;
   do {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-        UniqueFileOwner(found.cFileName, prefix, extension)) {
+    if (UniqueFileOwner(found.cFileName, prefix, extension)) {
       names.emplace_back(found.cFileName);
     }
   } while (::FindNextFileA(search, &found));
@@ -271,7 +305,8 @@ int RemoveLeftovers(const std::string& folder, const std::string& prefix,
     } else if (::GetLastError() == ERROR_ACCESS_DENIED) {
       continue;  // another user's process that runs
     }
-    if (::DeleteFileA(path.c_str())) ++removed;
+    const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (folder ? RemoveFolderWithFiles(path) : ::DeleteFileA(path.c_str()) != FALSE) ++removed;
   }
   return removed;
 }

@@ -120,6 +120,35 @@ TEST(RemoveLeftovers, RemovesOnlyOldFilesOfDeadProcesses) {
   }
 }
 
+// The folders of CreateUniqueFolder go as their files do, with what they hold.
+TEST(RemoveLeftovers, RemovesOnlyOldFoldersOfDeadProcesses) {
+  const int dead = test::StartChild([] { return 0; });
+  test::WaitChild(dead);
+  test::TScratchFolder root;
+  const std::string mine = CreateUniqueFolder(root.path(), "run");
+  EXPECT_EQ(ExtractFileName(ExcludeTrailingDelimiter(mine)).rfind("run" + std::to_string(::getpid()) + "-", 0), 0u);
+  const struct {
+    const char* name;
+    std::string folder;
+    int age;
+    bool removed;
+  } cases[] = {
+      {"a dead process's old folder", root / ("run" + std::to_string(dead) + "-abc"), 7200, true},
+      {"a dead process's fresh folder", root / ("run" + std::to_string(dead) + "-abd"), 60, false},
+      {"this process's old folder", ExcludeTrailingDelimiter(mine), 7200, false},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::create_directories(c.folder);
+    WriteWholeFile(c.folder + "/Vesko.ini", "x");
+    MakeOld(c.folder, c.age);
+  }
+  RemoveLeftovers(root.path(), "run", "");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(DirectoryExists(c.folder), !c.removed);
+  }
+}
+
 // Several processes each set their own keys at once; every key must survive.
 class ConcurrentWriters : public ::testing::Test {
  protected:
