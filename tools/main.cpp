@@ -78,6 +78,18 @@ void CheckWords(const CLI::App& app, int argc, char** argv) {
   }
 }
 
+// The deepest command the parse reached: a group such as "doc" when no command of its own
+// followed it.
+const CLI::App* ParsedCommand(const CLI::App& app) {
+  const CLI::App* command = &app;
+  for (;;) {
+    const std::vector<const CLI::App*> used = command->get_subcommands(
+        [](const CLI::App* sub) { return sub->parsed(); });
+    if (used.empty()) return command;
+    command = used.front();
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -118,6 +130,13 @@ int main(int argc, char** argv) {
     CheckWords(app, argc, argv);
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
+    // A group named alone ("vesko doc"): its help, as "vesko" alone gives the program's.
+    const CLI::App* command = ParsedCommand(app);
+    if (command != &app && command->get_require_subcommand_min() > 0 &&
+        dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) {
+      std::fputs(command->help().c_str(), stdout);
+      return kExitOk;
+    }
     const int code = app.exit(e);
     return code == 0 ? kExitOk : kExitBadInput;
   } catch (const TCommandError& e) {
