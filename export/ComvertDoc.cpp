@@ -67,7 +67,6 @@ constexpr std::string_view kDeviceNames[] = {
 
 constexpr std::string_view kFolderField = "{folder}";
 constexpr std::string_view kDateField = "{date}";
-constexpr std::string_view kDocExtension = ".pdb";
 
 bool UnsafeInFileName(unsigned char c) {
   return c < 0x20 || c == 0x7F || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) !=
@@ -161,7 +160,7 @@ std::string TComvertDoc::FileName(const std::string& pattern, const std::string&
     }
   }
   if (name.empty()) return temp_name;
-  return SafeFileName(name + std::string(kDocExtension));
+  return SafeFileName(name + std::string(kDocFileExtension));
 }
 
 std::string TComvertDoc::MakeTitle(const std::string& display_name, bool date, bool time,
@@ -177,8 +176,9 @@ void TComvertDoc::MakeTitle() {
   const std::string display_name =
       HostText(api.BKA_GetFolderDisplayName(HostText(api.BKA_GetCurrentFolder()).c_str()));
   const TSettings settings = ReadSettings();
-  title_ = MakeTitle(display_name, settings.Date, settings.Time,
-                     DecodeDateTime(platform::NowLocal()));
+  title_ = !settings.Title.empty() ? settings.Title
+                                   : MakeTitle(display_name, settings.Date, settings.Time,
+                                               DecodeDateTime(platform::NowLocal()));
   leaf_ = LeafName(display_name);
 }
 

@@ -22,6 +22,9 @@
 
 namespace vesko {
 
+// The extension of a delivered e-book's file name.
+inline constexpr char kDocFileExtension[] = ".pdb";
+
 struct TTargetMail {
   std::string MailID;      // the host's mail ID
   bool WasUnread = false;  // status bit 0 (read) was clear when the mail was collected

@@ -1,8 +1,10 @@
 #include "host/Settings.h"
 
+#include <cassert>
 #include <charconv>
 
 #include "host/IniFile.h"
+#include "platform/files.h"
 #include "platform/IniText.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
@@ -67,6 +69,25 @@ const TSettingKey* FindSettingKey(const std::string& section, const std::string&
   return nullptr;
 }
 
+namespace {
+
+template <typename Member>
+const TSettingKey& FindKeyOf(Member member, Member TSettingKey::*slot) {
+  for (const TSettingKey& k : kSettingKeys) {
+    if (k.*slot == member) return k;
+  }
+  assert(false && "every member of TSettings has a row");
+  return kSettingKeys[0];
+}
+
+}  // namespace
+
+const TSettingKey& KeyOf(int TSettings::*member) { return FindKeyOf(member, &TSettingKey::number); }
+const TSettingKey& KeyOf(bool TSettings::*member) { return FindKeyOf(member, &TSettingKey::flag); }
+const TSettingKey& KeyOf(std::string TSettings::*member) {
+  return FindKeyOf(member, &TSettingKey::text);
+}
+
 std::string SettingText(const TSettingKey& k, const TSettings& settings) {
   switch (k.type) {
     case TSettingType::kInteger:
@@ -102,6 +123,14 @@ std::optional<std::string> CheckSettingValue(const TSettingKey& k, const std::st
       return std::nullopt;
     }
     return std::to_string(n);
+  }
+  if (k.folder && !value.empty()) {
+    if (!platform::DirectoryExists(value)) {
+      *problem = name + " takes an existing folder; " + value +
+                 (platform::FileExists(value) ? " is a file" : " is not there");
+      return std::nullopt;
+    }
+    return IncludeTrailingDelimiter(value);
   }
   return value;
 }

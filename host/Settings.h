@@ -34,6 +34,8 @@ inline constexpr char kKeepUndecodedKey[] = "KeepUndecoded";
 // YYYY-MM-DD; an empty pattern keeps the host's temporary file name.
 inline constexpr char kFileNameKey[] = "FileName";
 inline constexpr char kFileNameDefault[] = "{folder}-{date}";
+// The key of section "Options" with the e-book's title (Shift JIS) for one export.
+inline constexpr char kTitleKey[] = "Title";
 
 // One value per key of the settings file; the members are named after their keys.
 struct TSettings {
@@ -57,6 +59,7 @@ struct TSettings {
   bool Forwarded;       // a mail forwarded as an attachment shows that mail
   bool KeepUndecoded;   // a part that can't be decoded goes in as it stands
   std::string FileName;  // the pattern of the delivered file's name
+  std::string Title;     // the e-book's title; empty: made from Date, Time and the folder
 
   // The export side's defaults. SavePath's is the settings file's folder.
   static TSettings Defaults(const std::string& settings_path);
@@ -86,84 +89,124 @@ struct TSettingKey {
   bool palm_user = false;  // the value is -1 or the index of an existing Palm Desktop user
   const char* text_fallback = nullptr;  // strings; null: the settings file's folder
   bool in_form = true;  // the settings form shows the key and writes it
+  bool folder = false;  // the value names an existing folder and ends with a delimiter
+  bool per_run = false;  // set for one export only (vesko export); vesko config leaves it
+  const char* about = "";  // what the key does, in one line for vesko config and the README
 };
 
 // The rows of the table, one helper per type.
 constexpr TSettingKey FlagKey(const char* section, const char* key, bool TSettings::*member,
-                              bool fallback) {
+                              bool fallback, const char* about) {
   TSettingKey k{section, key, TSettingType::kBoolean};
   k.flag = member;
   k.fallback = fallback ? 1 : 0;
+  k.about = about;
   return k;
 }
 constexpr TSettingKey NumberKey(const char* section, const char* key, int TSettings::*member,
-                                int fallback, int min, int max, bool palm_user = false) {
+                                int fallback, int min, int max, const char* about,
+                                bool palm_user = false) {
   TSettingKey k{section, key, TSettingType::kInteger};
   k.number = member;
   k.fallback = fallback;
   k.min = min;
   k.max = max;
   k.palm_user = palm_user;
+  k.about = about;
   return k;
 }
 constexpr TSettingKey TextKey(const char* section, const char* key, std::string TSettings::*member,
-                              const char* fallback) {
+                              const char* fallback, const char* about) {
   TSettingKey k{section, key, TSettingType::kString};
   k.text = member;
   k.text_fallback = fallback;
+  k.about = about;
+  return k;
+}
+// The save folder: a text key whose value must name an existing folder.
+constexpr TSettingKey FolderKey(const char* section, const char* key,
+                                std::string TSettings::*member, const char* about) {
+  TSettingKey k = TextKey(section, key, member, nullptr, about);
+  k.folder = true;
   return k;
 }
 
-// A yes/no key that only the settings file and `vesko config` hold: the form leaves it be.
-constexpr TSettingKey FileOnlyFlagKey(const char* section, const char* key,
-                                      bool TSettings::*member, bool fallback) {
-  TSettingKey k = FlagKey(section, key, member, fallback);
+// A key that only the settings file and `vesko config` hold: the form leaves it be.
+constexpr TSettingKey FileOnly(TSettingKey k) {
   k.in_form = false;
   return k;
 }
 
-// A text key that only the settings file and `vesko config` hold: the form leaves it be.
-constexpr TSettingKey FileOnlyTextKey(const char* section, const char* key,
-                                      std::string TSettings::*member, const char* fallback) {
-  TSettingKey k = TextKey(section, key, member, fallback);
+// A key that one run of `vesko export` sets in its own copy of the settings file.
+constexpr TSettingKey PerRun(TSettingKey k) {
   k.in_form = false;
+  k.per_run = true;
   return k;
 }
 
 // The keys in the order the settings form writes them. "SaveMedoc" is spelled as the form
 // writes it; key names ignore case, so the export's "SaveMeDoc" is the same key.
 inline constexpr TSettingKey kSettingKeys[] = {
-    NumberKey("HotSync", "UserIndex", &TSettings::UserIndex, -1, -1, 254, true),
-    FlagKey("Options", "AutoInstall", &TSettings::AutoInstall, true),
+    NumberKey("HotSync", "UserIndex", &TSettings::UserIndex, -1, -1, 254,
+              "the Palm Desktop user whose install queue gets the e-book (vesko hotsync "
+              "users); -1 none",
+              true),
+    FlagKey("Options", "AutoInstall", &TSettings::AutoInstall, true,
+            "queue the e-book for the UserIndex user instead of saving it in SavePath"),
     NumberKey("Settings", "Target", &TSettings::Target, kTargetUnread, kTargetUnread,
-              kTargetSelected),
-    FlagKey("Settings", "MenuFlag", &TSettings::MenuFlag, true),
-    FlagKey("Options", "SaveMedoc", &TSettings::SaveMeDoc, true),
-    FlagKey("Options", "MarkAsRead", &TSettings::MarkAsRead, true),
-    FlagKey("Options", "DelSpace", &TSettings::DelSpace, false),
-    FlagKey("Options", "DelDBSpace", &TSettings::DelDBSpace, false),
-    FlagKey("Options", "DelCRLF", &TSettings::DelCRLF, false),
-    TextKey("Options", "SavePath", &TSettings::SavePath, nullptr),
-    FlagKey("Options", "ZentoHan", &TSettings::ZentoHan, false),
-    FlagKey("Options", "ZentoHanKana", &TSettings::ZentoHanKana, false),
-    FlagKey("Options", "Date", &TSettings::Date, true),
-    FlagKey("Options", "Time", &TSettings::Time, false),
-    FileOnlyFlagKey("Options", kDecodeTransferKey, &TSettings::DecodeTransfer, true),
-    FileOnlyFlagKey("Options", kHtmlToTextKey, &TSettings::HtmlToText, true),
-    FileOnlyFlagKey("Options", kMoreCharsetsKey, &TSettings::MoreCharsets, true),
-    FileOnlyFlagKey("Options", kForwardedKey, &TSettings::Forwarded, true),
-    FileOnlyFlagKey("Options", kKeepUndecodedKey, &TSettings::KeepUndecoded, true),
-    FileOnlyTextKey("Options", kFileNameKey, &TSettings::FileName, kFileNameDefault),
+              kTargetSelected,
+              "which mails an export takes: 0 the unread ones, 1 all, 2 the selected ones"),
+    FlagKey("Settings", "MenuFlag", &TSettings::MenuFlag, true,
+            "disable the menu command while the folder has nothing to export"),
+    FlagKey("Options", "SaveMedoc", &TSettings::SaveMeDoc, true,
+            "put a MeDoc bookmark index of the mails at the head of the e-book"),
+    FlagKey("Options", "MarkAsRead", &TSettings::MarkAsRead, true,
+            "mark the exported unread mails read"),
+    FlagKey("Options", "DelSpace", &TSettings::DelSpace, false,
+            "collapse runs of blanks into one"),
+    FlagKey("Options", "DelDBSpace", &TSettings::DelDBSpace, false,
+            "collapse runs of full-width spaces into one"),
+    FlagKey("Options", "DelCRLF", &TSettings::DelCRLF, false,
+            "collapse runs of empty lines into one"),
+    FolderKey("Options", "SavePath", &TSettings::SavePath,
+              "the folder the e-book is saved in; empty: the plug-in's folder"),
+    FlagKey("Options", "ZentoHan", &TSettings::ZentoHan, false,
+            "turn full-width letters, digits and signs into half-width ones"),
+    FlagKey("Options", "ZentoHanKana", &TSettings::ZentoHanKana, false,
+            "turn full-width katakana into half-width katakana"),
+    FlagKey("Options", "Date", &TSettings::Date, true, "put the export's date into the title"),
+    FlagKey("Options", "Time", &TSettings::Time, false, "put the export's time into the title"),
+    FileOnly(FlagKey("Options", kDecodeTransferKey, &TSettings::DecodeTransfer, true,
+                     "decode base64 text parts; read transfer encodings in any letter case")),
+    FileOnly(FlagKey("Options", kHtmlToTextKey, &TSettings::HtmlToText, true,
+                     "turn a mail with only an HTML part into readable text")),
+    FileOnly(FlagKey("Options", kMoreCharsetsKey, &TSettings::MoreCharsets, true,
+                     "convert UTF-8, ISO-8859, GB, Big5 and other charsets the client lacks")),
+    FileOnly(FlagKey("Options", kForwardedKey, &TSettings::Forwarded, true,
+                     "show the mail inside a mail forwarded as an attachment")),
+    FileOnly(FlagKey("Options", kKeepUndecodedKey, &TSettings::KeepUndecoded, true,
+                     "keep a part that can't be decoded as it stands, not as an empty body")),
+    FileOnly(TextKey("Options", kFileNameKey, &TSettings::FileName, kFileNameDefault,
+                     "the e-book's file name: {folder} and {date} filled in, .pdb added")),
+    PerRun(TextKey("Options", kTitleKey, &TSettings::Title, "",
+                   "the e-book's title for one export (vesko export --title); empty: "
+                   "[date time] and the folder's name")),
 };
 
 // The entry of kSettingKeys named so (ignoring case), or null.
 const TSettingKey* FindSettingKey(const std::string& section, const std::string& key);
 
+// The entry of kSettingKeys for a member of TSettings.
+const TSettingKey& KeyOf(int TSettings::*member);
+const TSettingKey& KeyOf(bool TSettings::*member);
+const TSettingKey& KeyOf(std::string TSettings::*member);
+
 // The key's value in settings, as the file holds it ("1"/"0" for booleans).
 std::string SettingText(const TSettingKey& k, const TSettings& settings);
 
 // The text to store for a value a user typed for a known key: booleans take 1 or 0
-// (also yes/no, true/false, on/off), integers a decimal number within the key's range.
+// (also yes/no, true/false, on/off), integers a decimal number within the key's range,
+// a folder key an existing folder (given with a trailing delimiter) or "".
 // nullopt with *problem set to a message when the value doesn't fit. The check against
 // the Palm Desktop's users (palm_user) is left to the caller.
 std::optional<std::string> CheckSettingValue(const TSettingKey& k, const std::string& value,

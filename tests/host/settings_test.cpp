@@ -7,6 +7,7 @@
 
 #include "platform/environment.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/registry.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -43,6 +44,7 @@ const TKeyCase kKeys[] = {
     {"Forwarded", "1", "[Options]\r\nForwarded=0\r\n", "0"},
     {"KeepUndecoded", "1", "[Options]\r\nKeepUndecoded=0\r\n", "0"},
     {"FileName", "{folder}-{date}", "[Options]\r\nFileName=\r\n", ""},  // empty: kept so
+    {"Title", "", "[Options]\r\nTitle=Mine\r\n", "Mine"},
 };
 
 const TSettingKey& KeyNamed(const char* name) {
@@ -133,7 +135,7 @@ TEST(Settings, TypedValuesAreCheckedAgainstTheKey) {
       {"Target", "1x", nullptr},   {"Target", "", nullptr},     {"Target", "0x1", nullptr},
       {"UserIndex", "-1", "-1"},   {"UserIndex", "254", "254"}, {"UserIndex", "-2", nullptr},
       {"UserIndex", "255", nullptr}, {"UserIndex", "99999999999", nullptr},
-      {"SavePath", " any text ", " any text "},
+      {"SavePath", "", ""},          {"SavePath", " any text ", nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.key) + "=" + c.value);
@@ -146,6 +148,31 @@ TEST(Settings, TypedValuesAreCheckedAgainstTheKey) {
       EXPECT_EQ(stored.value_or("(refused)"), c.stored);
     }
   }
+  // SavePath: an existing folder, stored with its final delimiter.
+  test::TScratchFolder folder;
+  platform::WriteWholeFile(folder / "file", "x");
+  std::string problem;
+  EXPECT_EQ(CheckSettingValue(KeyNamed("SavePath"), folder.path(), &problem),
+            IncludeTrailingDelimiter(folder.path()));
+  EXPECT_EQ(CheckSettingValue(KeyNamed("SavePath"), folder / "file", &problem), std::nullopt);
+  EXPECT_NE(problem.find("is a file"), std::string::npos) << problem;
+}
+
+// The README's table of settings is the table of the code, row for row.
+TEST(Settings, TheReadmeTableIsTheKeyTable) {
+  std::string rows = "| Key | Section | Default | What it does |\n|---|---|---|---|\n";
+  for (const TSettingKey& k : kSettingKeys) {
+    std::string fallback = std::to_string(k.fallback);
+    if (k.type == TSettingType::kString) {
+      fallback = k.text_fallback == nullptr ? "the plug-in's folder"
+                 : *k.text_fallback == '\0' ? "empty"
+                                            : "`" + std::string(k.text_fallback) + "`";
+    }
+    rows += "| `" + std::string(k.key) + "` | " + k.section + " | " + fallback + " | " + k.about +
+            " |\n";
+  }
+  const std::string readme = platform::ReadWholeFile(VESKO_SOURCE_DIR "/README.md");
+  EXPECT_NE(readme.find(rows), std::string::npos) << "The README's table should read:\n" << rows;
 }
 
 TEST(Settings, KeysAreFoundIgnoringCase) {

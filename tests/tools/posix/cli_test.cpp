@@ -120,8 +120,32 @@ TEST(VeskoCommandLine, NamesWhatItDoesNotKnow) {
       {"option of a sub-command",
        {"doc", "read", "--encodng", "utf-8", "x"}, 2, "", "did you mean \"--encoding\"?"},
       {"option value is no option", {"--data", "--x", "doc", "--help"}, 0, "write", ""},
+      {"doc alone: its help", {"doc"}, 0, "Usage: doc [OPTIONS] SUBCOMMAND", ""},
+      {"config alone: its help", {"config"}, 0, "Usage: config [OPTIONS] SUBCOMMAND", ""},
+      {"hotsync alone: its help", {"hotsync"}, 0, "Usage: hotsync [OPTIONS] SUBCOMMAND", ""},
+      {"debug alone: its help", {"debug"}, 0, "Usage: debug [OPTIONS] SUBCOMMAND", ""},
+      {"a command without its argument", {"doc", "read"}, 2, "", "INPUT is required"},
   };
   for (const TCase& c : cases) Check(scratch, c);
+}
+
+// vesko config list: every key with what it does, then the file's keys that are not Vesko's.
+TEST(VeskoConfig, ListSaysWhatEachKeyDoes) {
+  test::TScratchFolder scratch;
+  const std::string plugins = scratch / "data/PlugIns";
+  ASSERT_EQ(RunVesko(scratch, {"config", "set", "Options", "DelSpace", "1"}).exit_code, 0);
+  platform::WriteWholeFile(plugins + "/Vesko.ini", platform::ReadWholeFile(plugins + "/Vesko.ini") +
+                                                       "[Mine]\r\nColour=blue\r\n");
+  const TRun run = RunVesko(scratch, {"config", "list"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  for (const char* line : {
+           "Options.DelSpace=1                # collapse runs of blanks into one\n",
+           "Settings.Target=0                 # (default) which mails an export takes: 0 the "
+           "unread ones, 1 all, 2 the selected ones\n",
+           "Mine.Colour=blue                  # not Vesko's: the plug-in ignores it\n",
+       }) {
+    EXPECT_TRUE(Has(run.out, line)) << run.out;
+  }
 }
 
 // "日本語" in both encodings.
