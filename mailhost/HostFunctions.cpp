@@ -78,7 +78,6 @@ std::string TempFolder() {
 }
 
 constexpr int kHostVersion = 250;  // reported as the client's version 2.50
-constexpr char kTempFilePrefix[] = "vesko";
 
 }  // namespace
 }  // namespace vesko::mailhost

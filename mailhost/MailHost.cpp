@@ -310,8 +310,7 @@ void TMailHost::SetSelection(const std::vector<std::string>& mail_ids) {
   for (const std::string& id : mail_ids) impl_->Find(id)->selected = true;
 }
 
-void TMailHost::LoadPlugInOnly() {
-  if (plugin_loaded()) return;
+std::string TMailHost::InstallPlugIn() {
   // The plug-in built beside the program is put into the plug-in folder.
   const std::string source = platform::ProgramFolder() + platform::kPlugInFileName;
   const std::string target = impl_->host_folders.plugins + platform::kPlugInFileName;
@@ -321,6 +320,12 @@ void TMailHost::LoadPlugInOnly() {
     platform::WriteFileAtomic(target, platform::ReadWholeFile(source));
   }
   if (!platform::FileExists(target)) throw EMailHostError("no plug-in at " + target);
+  return target;
+}
+
+void TMailHost::LoadPlugInOnly() {
+  if (plugin_loaded()) return;
+  const std::string target = InstallPlugIn();
 
   std::string error;
   // On Windows a library whose start fails (its host function table didn't bind) does

@@ -41,6 +41,10 @@ struct THostFolders {
   std::string temp;     // BKA_GetTempFolder, and the temporary files
 };
 
+// The name of the host's temporary files and folders in its temporary folder: prefix, the
+// process ID, "-" and a unique part (platform::CreateUniqueFile, CreateUniqueFolder).
+inline constexpr char kTempFilePrefix[] = "vesko";
+
 enum class TStoreKind { kMaildir, kMbox, kEmlFolder };
 
 // A mail that marking left unread, and why (a text for the user).
@@ -111,10 +115,13 @@ class TMailHost {
   void SetSelection(const std::vector<std::string>& mail_ids);
 
   // --- The plug-in -----------------------------------------------------------------
-  // Copies the Vesko.so beside the vesko program into the plug-in folder when missing or
-  // different, loads it, refuses it when its load failed (a host function missing), then
+  // Installs the plug-in (InstallPlugIn), loads it, refuses it when its load failed (a host function missing), then
   // calls BKC_OnStart and BKC_OnMenuInit for the four menus. Throws EMailHostError.
   void LoadPlugIn();
+  // Puts the Vesko.so beside the vesko program into the plug-in folder when missing or
+  // different, and returns the path of the plug-in there. Throws EMailHostError when
+  // there is none.
+  std::string InstallPlugIn();
   // Loads without the start and menu calls (for looking at the menus before them).
   void LoadPlugInOnly();
   void InitMenus();  // BKC_OnMenuInit for menu types 0..3

@@ -107,14 +107,7 @@ void RunWrite(const TWriteOptions& o) {
                  from == kUtf8 ? kShiftJis : kUtf8);
   }
   if (from == kUtf8) text = ConvertToShiftJis(kUtf8, text).value_or(text);
-  const std::string title = FromTerminalText(o.title);
-  const std::string kept = CutDocTitle(title);
-  if (kept.size() < title.size()) {
-    std::fprintf(stderr,
-                 "vesko: warning: the title has %zu bytes in Shift JIS, more than the 31 an "
-                 "e-book's name holds; kept \"%s\"\n",
-                 title.size(), ToTerminalText(kept).c_str());
-  }
+  const std::string title = TypedDocTitle(o.title);
   TDocFile doc(o.output, title, !o.plain);
   if (o.threads > 0) doc.SetThreads(o.threads);
   doc.WriteText(std::move(text));
@@ -227,6 +220,18 @@ void RunInfo(const std::string& input) {
 }
 
 }  // namespace
+
+std::string TypedDocTitle(const std::string& typed) {
+  const std::string title = FromTerminalText(typed);
+  const std::string kept = CutDocTitle(title);
+  if (kept.size() < title.size()) {
+    std::fprintf(stderr,
+                 "vesko: warning: the title has %zu bytes in Shift JIS, more than the 31 an "
+                 "e-book's name holds; kept \"%s\"\n",
+                 title.size(), ToTerminalText(kept).c_str());
+  }
+  return title;
+}
 
 void RegisterDocCommands(CLI::App& app) {
   CLI::App* doc = app.add_subcommand("doc", "Write, read and inspect Palm Doc e-books");

@@ -33,6 +33,10 @@ struct TGlobalOptions {
 };
 TGlobalOptions& GlobalOptions();
 
+// The title a user typed, as an e-book holds it (Shift JIS), with a warning on stderr when
+// it is longer than the 31 bytes of an e-book's name. Throws TCommandError (cmd_doc.cpp).
+std::string TypedDocTitle(const std::string& typed);
+
 // Command groups, one source file each.
 void RegisterDocCommands(CLI::App& app);          // doc write|read|info       (cmd_doc.cpp)
 void RegisterMailDebugCommands(CLI::App& debug);  // debug mime|qp|detect|...  (cmd_debug_mail.cpp)

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "palm/DocReader.h"
+#include "host/Settings.h"
 #include "platform/files.h"
 #include "tests/support/FakeHost.h"
 #include "tests/support/ScratchFolder.h"
@@ -188,22 +189,33 @@ TEST(ExportEndToEnd, MarksTheExportedMailsRead) {
   EXPECT_EQ(vesko.Run("list").output.find("\t-\t"), std::string::npos);
   const TRun again = vesko.Export();  // nothing unread: the command is disabled
   EXPECT_EQ(again.code, 3) << again.output;
-  EXPECT_NE(again.output.find("no mail to export"), std::string::npos) << again.output;
+  EXPECT_NE(again.output.find("no unread mail in [Mail]/Inbox; use --target all"),
+            std::string::npos)
+      << again.output;
   EXPECT_EQ(vesko.Books().size(), 1u);
 }
 
-// Nothing to export has an exit code of its own, whatever the reason.
-TEST(ExportEndToEnd, NoMailToExportIsNotAFailure) {
+// Nothing to export has an exit code of its own, and a line that says why.
+TEST(ExportEndToEnd, NoMailToExportSaysWhy) {
   struct {
     const char* name;
     void (*arrange)(const std::string& store, const TVesko& vesko);
+    const char* args;
+    const char* said;
   } const cases[] = {
-      {"an empty Maildir", [](const std::string&, const TVesko&) {}},
+      {"an empty Maildir", [](const std::string&, const TVesko&) {}, "", "no mail to export in"},
+      {"no unread mail", [](const std::string&, const TVesko&) {}, "", "no unread mail in"},
       {"no unread mail, menu state off",
-       [](const std::string& store, const TVesko& v) {
-         platform::WriteWholeFile(store + "/cur/1.a:2,S", "Subject: read\n\nx\n");
-         v.Set("Settings", "MenuFlag", "0");
-       }},
+       [](const std::string&, const TVesko& v) { v.Set("Settings", "MenuFlag", "0"); }, "",
+       "no unread mail in"},
+      {"nothing selected", [](const std::string&, const TVesko&) {}, "--target selected",
+       "no mail selected in [md]/Inbox; use --select ID"},
+      {"Target outside 0-2",
+       [](const std::string&, const TVesko& v) {
+         fs::create_directories(v.data() + "PlugIns");
+         platform::WriteWholeFile(v.data() + "PlugIns/Vesko.ini", "[Settings]\r\nTarget=7\r\n");
+       },
+       "", "Target is 7 in "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -211,11 +223,14 @@ TEST(ExportEndToEnd, NoMailToExportIsNotAFailure) {
     const std::string store = stores / "md";
     fs::create_directories(store + "/cur");
     fs::create_directories(store + "/new");
+    if (c.name != std::string("an empty Maildir")) {
+      platform::WriteWholeFile(store + "/cur/1.a:2,S", "Subject: read\n\nx\n");
+    }
     TVesko vesko(store);
     c.arrange(store, vesko);
-    const TRun run = vesko.Export();
+    const TRun run = vesko.Export(c.args);
     EXPECT_EQ(run.code, 3) << run.output;
-    EXPECT_NE(run.output.find("no mail to export"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(c.said), std::string::npos) << run.output;
   }
 }
 
@@ -252,16 +267,103 @@ TEST(ExportEndToEnd, DeliversToAHotSyncUser) {
   EXPECT_TRUE(vesko.TempEmpty());
 }
 
+// The options of vesko export count for that export; the stored settings stay as they were.
+TEST(ExportEndToEnd, ChoicesOfOneExport) {
+  struct {
+    const char* name;
+    std::string args;      // <data> stands for the data folder
+    std::string book;      // where the e-book goes, under the data folder; "" the default
+    std::size_t mails;     // in the e-book
+    int unread;            // unread mails after the export; -1 not checked
+    std::string title;     // the e-book's name (UTF-8); "" not checked
+  } const cases[] = {
+      {"every mail", "--target all", "", 20, 0, ""},
+      {"--select takes the selected mail", "--select 1796237280.P06.vesko", "", 1, -1, ""},
+      {"left unread", "--target unread --no-mark-read", "", 7, 7, ""},
+      {"into a folder", "--output '<data>out'", "out/", 7, 0, ""},
+      {"under a name", "--output '<data>out/mine.pdb'", "out/mine.pdb", 7, 0, ""},
+      {"a title", "--title '今日のメール'", "", 7, 0, "今日のメール"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TVesko vesko;
+    fs::create_directories(vesko.data() + "out");
+    vesko.Set("Options", "DelSpace", "1");
+    const std::string ini = vesko.data() + "PlugIns/Vesko.ini";
+    platform::WriteWholeFile(ini, platform::ReadWholeFile(ini) + "[Mine]\r\nKey=1\r\n");
+    const std::string stored = platform::ReadWholeFile(ini);
+    std::string args = c.args;
+    if (const std::size_t at = args.find("<data>"); at != std::string::npos) {
+      args.replace(at, 6, vesko.data());
+    }
+    const TRun run = vesko.Export(args);
+    ASSERT_EQ(run.code, 0) << run.output;
+    EXPECT_EQ(platform::ReadWholeFile(ini), stored);
+    EXPECT_TRUE(vesko.TempEmpty());
+    std::string book;
+    if (c.book.empty() || c.book.back() == '/') {
+      const std::vector<std::string> books = vesko.Books(c.book.empty() ? "" : vesko.data() + c.book);
+      ASSERT_EQ(books.size(), 1u);
+      book = books[0];
+    } else {
+      book = vesko.data() + c.book;
+      ASSERT_TRUE(fs::exists(book));
+    }
+    CheckIndex(book, c.mails);
+    if (!c.title.empty()) EXPECT_EQ(Utf8(TDocReader(book).database().Header().Name), c.title);
+    if (c.unread >= 0) {
+      const std::string list = vesko.Run("list").output;
+      int unread = 0;
+      for (std::size_t at = 0; (at = list.find("\t-\t", at)) != std::string::npos; ++at) ++unread;
+      EXPECT_EQ(unread, c.unread);
+    }
+  }
+}
+
+// Choices that can't be followed are refused before anything is exported.
+TEST(ExportEndToEnd, ChoicesThatCantBeFollowed) {
+  struct {
+    const char* name;
+    std::string args;
+    std::string said;
+  } const cases[] = {
+      {"an unknown target", "--target some", "--target: some not in {unread,all,selected}"},
+      {"--select with another target", "--target all --select 1796237280.P06.vesko",
+       "--select exports the selected mails; leave out --target all"},
+      {"no such folder", "--output '<data>none/x.pdb'", "there is no folder <data>none"},
+      {"not a .pdb", "--output '<data>out/x.txt'", "ends with \".pdb\""},
+      {"a name that would change", "--output '<data>out/a:b.pdb'", "it would be a_b.pdb"},
+      {"a file that is there", "--output '<data>out/old.pdb'", "is there already"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TVesko vesko;
+    fs::create_directories(vesko.data() + "out");
+    platform::WriteWholeFile(vesko.data() + "out/old.pdb", "old");
+    std::string args = c.args, said = c.said;
+    for (std::string* text : {&args, &said}) {
+      if (const std::size_t at = text->find("<data>"); at != std::string::npos) {
+        text->replace(at, 6, vesko.data());
+      }
+    }
+    const TRun run = vesko.Export(args);
+    EXPECT_EQ(run.code, 2) << run.output;
+    EXPECT_NE(run.output.find(said), std::string::npos) << run.output;
+    EXPECT_EQ(platform::ReadWholeFile(vesko.data() + "out/old.pdb"), "old");
+    EXPECT_NE(vesko.Run("list").output.find("\t-\t"), std::string::npos);  // still unread
+  }
+}
+
 // vesko config set takes only what the key can hold; a refused value changes nothing.
 TEST(ExportEndToEnd, ConfigSetChecksTypeAndRange) {
   struct {
     const char* name;
     const char* section;
     const char* key;
-    const char* value;
+    std::string value;
     bool palm;         // a Palm Desktop with two users is set up first
     int code;          // exit code of config set
-    const char* kept;  // config get afterwards
+    std::string kept;  // config get afterwards; for a refused key, a part of the message
   } const cases[] = {
       {"boolean 1", "Options", "DelSpace", "1", false, 0, "1"},
       {"boolean yes is 1", "Options", "DelSpace", "yes", false, 0, "1"},
@@ -277,9 +379,22 @@ TEST(ExportEndToEnd, ConfigSetChecksTypeAndRange) {
       {"UserIndex 1 of two users", "HotSync", "UserIndex", "1", true, 0, "1"},
       {"UserIndex 2 of two users", "HotSync", "UserIndex", "2", true, 2, "-1"},
       {"UserIndex -2", "HotSync", "UserIndex", "-2", true, 2, "-1"},
-      {"a string takes anything", "Options", "SavePath", "/x y/", false, 0, "/x y/"},
-      {"an unknown key takes anything", "Other", "Thing", "abc", false, 0, "abc"},
+      {"SavePath: a folder gets its /", "Options", "SavePath", "/tmp", false, 0, "/tmp/"},
+      {"SavePath: ~ is home", "Options", "SavePath", "~", false, 0, "<home>/"},
+      {"SavePath: a missing folder", "Options", "SavePath", "/no/such/folder", false, 2, ""},
+      {"SavePath: a file", "Options", "SavePath", "/etc/passwd", false, 2, ""},
+      {"SavePath: empty for the default", "Options", "SavePath", "", false, 0, ""},
+      {"a mistyped key", "Options", "DelSpcae", "1", false, 2,
+       "did you mean \"Options DelSpace\"?"},
+      {"a mistyped section", "Option", "DelSpace", "1", false, 2,
+       "did you mean \"Options DelSpace\"?"},
+      {"a key of another section", "Settings", "DelSpace", "1", false, 2,
+       "did you mean \"Options DelSpace\"?"},
+      {"an unknown key", "Other", "Thing", "abc", false, 2, "no setting \"Other Thing\""},
+      {"a key of one export", "Options", "Title", "abc", false, 2, "vesko export --title"},
   };
+  const char* home_variable = std::getenv("HOME");
+  const std::string home = home_variable != nullptr ? home_variable : "/";
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TVesko vesko;
@@ -291,11 +406,17 @@ TEST(ExportEndToEnd, ConfigSetChecksTypeAndRange) {
     const TRun run = vesko.Run(std::string("config set ") + c.section + " " + c.key + " '" +
                                c.value + "'");
     EXPECT_EQ(run.code, c.code) << run.output;
+    if (FindSettingKey(c.section, c.key) == nullptr || c.key == std::string("Title")) {
+      EXPECT_NE(run.output.find(c.kept), std::string::npos) << run.output;
+      continue;
+    }
     if (c.code != 0) {
       EXPECT_NE(run.output.find(c.key), std::string::npos) << run.output;
     }
-    EXPECT_EQ(vesko.Run(std::string("config get ") + c.section + " " + c.key).output,
-              std::string(c.kept) + "\n");
+    std::string kept = c.kept;
+    if (kept.rfind("<home>", 0) == 0) kept.replace(0, 6, home == "/" ? "" : home);
+    if (c.code != 0 && c.key == std::string("SavePath")) kept = vesko.data() + "PlugIns/";
+    EXPECT_EQ(vesko.Run(std::string("config get ") + c.section + " " + c.key).output, kept + "\n");
   }
 }
 
@@ -309,7 +430,9 @@ TEST(ExportEndToEnd, FailuresMarkNothingAndLeaveNoTrace) {
       {"save folder is a file",
        [](const TVesko& v) {
          platform::WriteWholeFile(v.data() + "blocked", "x");
-         v.Set("Options", "SavePath", v.data() + "blocked");
+         fs::create_directories(v.data() + "PlugIns");  // vesko config refuses a file
+         platform::WriteWholeFile(v.data() + "PlugIns/Vesko.ini",
+                                  "[Options]\r\nSavePath=" + v.data() + "blocked\r\n");
        },
        "の保存に失敗しました"},
       // vesko config refuses a user that isn't there; the file may still name one.

@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <fcntl.h>
 #include <sys/wait.h>
+#include <utime.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -13,6 +14,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/files.h"
 #include "tests/support/ScratchFolder.h"
@@ -61,16 +63,21 @@ class TKilledExports {
     if (kind_ == "mbox") platform::WriteWholeFile(store(), platform::ReadWholeFile(store()) + mbox);
   }
 
-  // Starts an export and returns its process.
-  pid_t Start() const {
-    const std::string data = root_ / "data", store_path = store();
+  std::string data() const { return root_ / "data"; }
+
+  // Starts an export with the given options and returns its process.
+  pid_t Start(std::vector<std::string> options = {}) const {
+    std::vector<std::string> args{"vesko", "--data", data(), "export", "--store", store()};
+    args.insert(args.end(), options.begin(), options.end());
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
     const pid_t pid = ::fork();
     if (pid == 0) {
       const int null = ::open("/dev/null", O_WRONLY);
       ::dup2(null, 1);
       ::dup2(null, 2);
-      ::execl(VESKO_BINARY_DIR "/vesko", "vesko", "--data", data.c_str(), "export", "--store",
-              store_path.c_str(), static_cast<char*>(nullptr));
+      ::execv(VESKO_BINARY_DIR "/vesko", argv.data());
       ::_exit(127);
     }
     return pid;
@@ -131,6 +138,43 @@ TEST(ExportKill, TheNextExportSucceedsAndMarksWhatItDelivered) {
       EXPECT_EQ(unread, 0);
     }
   }
+}
+
+// An export with choices of its own, killed at random moments: the stored settings file
+// stays byte for byte, and the folder that a killed export left goes once it is old.
+TEST(ExportKill, ChoicesLeaveTheStoredSettingsAsTheyWere) {
+  std::mt19937 random(20261210);
+  TKilledExports exports("maildir");
+  exports.AddMails();
+  const std::string ini = exports.data() + "/PlugIns/Vesko.ini", out = exports.data() + "/out";
+  fs::create_directories(exports.data() + "/PlugIns");
+  fs::create_directories(out);
+  const std::string stored = "[Options]\r\nDelSpace=1\r\nTitle=Stored\r\n[Mine]\r\nKey=1\r\n";
+  platform::WriteWholeFile(ini, stored);
+  const std::vector<std::string> choices{"--target", "all", "--no-mark-read", "--title", "Run",
+                                         "--output", out};
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(TKilledExports::Wait(exports.Start(choices)), 0);
+  const auto whole = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::steady_clock::now() - start);
+  for (int round = 0; round < Rounds(); ++round) {
+    SCOPED_TRACE(round);
+    const pid_t pid = exports.Start(choices);
+    std::this_thread::sleep_for(std::chrono::microseconds(
+        std::uniform_int_distribution<long>(0, whole.count())(random)));
+    ::kill(pid, SIGKILL);
+    TKilledExports::Wait(pid);
+    EXPECT_EQ(platform::ReadWholeFile(ini), stored);
+  }
+  // What the killed exports left in the temporary folder, an hour later.
+  const std::string temp = exports.data() + "/Temp";
+  for (const auto& entry : fs::directory_iterator(temp)) {
+    const utimbuf old{::time(nullptr) - 7200, ::time(nullptr) - 7200};
+    ::utime(entry.path().c_str(), &old);
+  }
+  ASSERT_EQ(TKilledExports::Wait(exports.Start(choices)), 0);
+  EXPECT_TRUE(fs::is_empty(temp));
+  EXPECT_EQ(platform::ReadWholeFile(ini), stored);
 }
 
 }  // namespace
