@@ -88,27 +88,6 @@ TEST(ComvertDoc, TitleTakesDateTimeAndLeaf) {
   }
 }
 
-TEST(ComvertDoc, TitleKeyStandsForTheMadeTitle) {
-  const struct {
-    const char* name;
-    const char* title;  // null: the key is absent
-    bool made;          // the title is the one made from the date and the folder
-  } cases[] = {{"absent", nullptr, true}, {"empty", "", true}, {"given", "\x93\xfa Mine", false}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    test::TScratchFolder root;
-    TFakeHost host(root.path());
-    AddThreeMails(host);
-    if (c.title != nullptr) host.SetOption("Options", "Title", c.title);
-    const TComvertDoc doc;
-    if (c.made) {
-      EXPECT_EQ(doc.Title().front(), '[');
-    } else {
-      EXPECT_EQ(doc.Title(), c.title);
-    }
-  }
-}
-
 // Today's e-book name for a folder leaf under the default pattern.
 std::string TodaysBook(const std::string& leaf) {
   const TCalendarTime now = DecodeDateTime(platform::NowLocal());

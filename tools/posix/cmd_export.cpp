@@ -217,11 +217,13 @@ void RegisterExportCommands(CLI::App& app) {
 
   CLI::App* run = app.add_subcommand(
       "export",
-      "Run the plug-in's export command in a mail store, as the menu choice would. The "
-      "options below apply to this export only; the stored settings stay as they are");
+      "Run the plug-in's export command in a mail store, as the menu choice would. "
+      "--target, --select, --no-mark-read, --output and --title count for this export only; "
+      "the stored settings stay as they are");
   AddStoreOptions(*run, export_options);
   run->add_option("--target", choices.target,
-                  "Which mails: unread, all or selected (default: the Target setting)")
+                  "Which mails: unread, all or selected (default: the Target setting; "
+                  "--select chooses selected)")
       ->check(CLI::IsMember(TargetWords()))
       ->type_name("WHICH");
   run->add_option("--select", choices.selection,
