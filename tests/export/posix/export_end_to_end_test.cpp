@@ -88,6 +88,13 @@ class TVesko {
     return books;
   }
   bool TempEmpty() const { return fs::is_empty(data() + "Temp"); }
+  // text with "<data>" standing for the data folder.
+  std::string WithData(std::string text) const {
+    if (const std::size_t at = text.find("<data>"); at != std::string::npos) {
+      text.replace(at, 6, data());
+    }
+    return text;
+  }
 
  private:
   test::TScratchFolder root_;
@@ -292,11 +299,7 @@ TEST(ExportEndToEnd, ChoicesOfOneExport) {
     const std::string ini = vesko.data() + "PlugIns/Vesko.ini";
     platform::WriteWholeFile(ini, platform::ReadWholeFile(ini) + "[Mine]\r\nKey=1\r\n");
     const std::string stored = platform::ReadWholeFile(ini);
-    std::string args = c.args;
-    if (const std::size_t at = args.find("<data>"); at != std::string::npos) {
-      args.replace(at, 6, vesko.data());
-    }
-    const TRun run = vesko.Export(args);
+    const TRun run = vesko.Export(vesko.WithData(c.args));
     ASSERT_EQ(run.code, 0) << run.output;
     EXPECT_EQ(platform::ReadWholeFile(ini), stored);
     EXPECT_TRUE(vesko.TempEmpty());
@@ -340,15 +343,9 @@ TEST(ExportEndToEnd, ChoicesThatCantBeFollowed) {
     TVesko vesko;
     fs::create_directories(vesko.data() + "out");
     platform::WriteWholeFile(vesko.data() + "out/old.pdb", "old");
-    std::string args = c.args, said = c.said;
-    for (std::string* text : {&args, &said}) {
-      if (const std::size_t at = text->find("<data>"); at != std::string::npos) {
-        text->replace(at, 6, vesko.data());
-      }
-    }
-    const TRun run = vesko.Export(args);
+    const TRun run = vesko.Export(vesko.WithData(c.args));
     EXPECT_EQ(run.code, 2) << run.output;
-    EXPECT_NE(run.output.find(said), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(vesko.WithData(c.said)), std::string::npos) << run.output;
     EXPECT_EQ(platform::ReadWholeFile(vesko.data() + "out/old.pdb"), "old");
     EXPECT_NE(vesko.Run("list").output.find("\t-\t"), std::string::npos);  // still unread
   }
