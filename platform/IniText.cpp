@@ -207,9 +207,25 @@ int ParseProfileInt(std::string_view value, int fallback) {
   while (i < value.size() && static_cast<unsigned char>(value[i]) <= ' ') ++i;
   bool negative = false;
   if (i < value.size() && (value[i] == '+' || value[i] == '-')) negative = value[i++] == '-';
+  std::uint32_t base = 10;
+  if (i + 1 < value.size() && value[i] == '0') {
+    switch (value[i + 1]) {
+      case 'x': base = 16; break;
+      case 'o': base = 8; break;
+      case 'b': base = 2; break;
+      default: break;
+    }
+    if (base != 10) i += 2;
+  }
   std::uint32_t n = 0;  // wraps on overflow, as the system's reader does
-  for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i) {
-    n = n * 10 + static_cast<std::uint32_t>(value[i] - '0');
+  for (; i < value.size(); ++i) {
+    const char c = value[i];
+    std::uint32_t digit = 36;
+    if (c >= '0' && c <= '9') digit = static_cast<std::uint32_t>(c - '0');
+    if (c >= 'a' && c <= 'z') digit = static_cast<std::uint32_t>(c - 'a' + 10);
+    if (c >= 'A' && c <= 'Z') digit = static_cast<std::uint32_t>(c - 'A' + 10);
+    if (digit >= base) break;
+    n = n * base + digit;
   }
   if (negative) n = 0u - n;
   return static_cast<int>(n);

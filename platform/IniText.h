@@ -40,9 +40,10 @@ struct TIniEntry {
 };
 std::vector<TIniEntry> IniEntries(std::string_view text);
 
-// An integer read the way the profile functions read one: blanks, an optional sign and
-// decimal digits; reading stops at the first other character ("12ab" is 12, "ab" is 0).
-// An empty value gives fallback.
+// An integer read the way the profile functions read one: blanks, an optional sign, an
+// optional base prefix ("0x" hexadecimal, "0o" octal, "0b" binary, lower case only) and
+// digits; reading stops at the first other character ("12ab" is 12, "ab" is 0) and wraps
+// at 32 bits. An empty value gives fallback.
 int ParseProfileInt(std::string_view value, int fallback);
 
 // The fallback text as the profile functions hand it back: trailing spaces removed,

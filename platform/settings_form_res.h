@@ -6,6 +6,9 @@
 #define VESKO_PLATFORM_SETTINGS_FORM_RES_H
 
 #define VESKO_IDD_SETTINGS 100
+/* The dialog template's size in dialog units. */
+#define VESKO_DIALOG_WIDTH 252
+#define VESKO_DIALOG_HEIGHT 175
 #define VESKO_IDB_FOLDER 101
 
 /* Controls. The radio group is a group box with one button per item. */

@@ -9,6 +9,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <exception>
 #include <string>
 
@@ -107,9 +108,15 @@ void Show(HWND dialog, TDialog& d) {
   d.showing = false;
 }
 
-// Sets the client area to its size in pixels, keeping the dialog centred on the screen.
+// Sets the client area to its size in pixels, keeping the dialog centred on the screen. A
+// font larger than the one the layout was made for (another face, a screen above 96 dpi)
+// makes the controls need more room: then the client area is as large as the template's
+// dialog units come to, so that no control is cut off.
 void SizeClient(HWND dialog) {
-  RECT rect = {0, 0, kClientWidth, kClientHeight};
+  RECT needed = {0, 0, VESKO_DIALOG_WIDTH, VESKO_DIALOG_HEIGHT};
+  ::MapDialogRect(dialog, &needed);
+  RECT rect = {0, 0, std::max<LONG>(kClientWidth, needed.right),
+               std::max<LONG>(kClientHeight, needed.bottom)};
   ::AdjustWindowRectEx(&rect, static_cast<DWORD>(::GetWindowLongPtrA(dialog, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(::GetWindowLongPtrA(dialog, GWL_EXSTYLE)));
   const int width = rect.right - rect.left;

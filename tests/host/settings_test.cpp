@@ -203,7 +203,7 @@ TEST(Settings, ListAddrFmtFromTheHostsRegistry) {
     const struct {
       const char* text;
       int value;
-    } texts[] = {{"2", 2}, {" 3", 3}, {"3x", 3}, {"", 0}, {"0x10", 0}, {"x", 0}};
+    } texts[] = {{"2", 2}, {" 3", 3}, {"3x", 3}, {"", 0}, {"0x10", 16}, {"x", 0}};
     for (const auto& t : texts) {
       SCOPED_TRACE(t.text);
       EXPECT_TRUE(platform::RegWriteString(key, "ListAddrFmt", t.text));

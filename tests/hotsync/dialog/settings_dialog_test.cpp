@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -41,10 +42,15 @@ std::string TextOf(HWND window) {
   return text;
 }
 
-// Writes a 24-bit BMP of the window as it is on the screen.
+// Writes a 24-bit BMP of the window's client area as it is on the screen. Without a window
+// manager (Xvfb) wine's frame and caption are not on the screen where the window's rectangle
+// says, so only the client area is taken.
 void WritePicture(HWND window, const char* path) {
-  RECT rect = {};
-  ::GetWindowRect(window, &rect);
+  RECT client = {};
+  ::GetClientRect(window, &client);
+  POINT origin = {0, 0};
+  ::ClientToScreen(window, &origin);
+  const RECT rect = {origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   HDC screen = ::GetDC(nullptr);
@@ -107,10 +113,11 @@ class SettingsDialogTest : public ::testing::Test {
     t->result_ = t->setup_(nullptr);
     return 0;
   }
-  // Opens the dialog on its own thread; returns it, or null after ten seconds.
+  // Opens the dialog on its own thread; returns it, or null after thirty seconds (a first
+  // window under a busy wine can take ten).
   HWND Open() {
     thread_ = ::CreateThread(nullptr, 0, &RunSetup, this, 0, nullptr);
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 600; ++i) {
       // Found once it is set up and shown.
       HWND dialog = ::FindWindowA("#32770", VESKO_TEXT_CAPTION);
       if (dialog != nullptr && ::IsWindowVisible(dialog)) {
@@ -120,6 +127,26 @@ class SettingsDialogTest : public ::testing::Test {
       ::Sleep(50);
     }
     return nullptr;
+  }
+  // The captions of this process's visible top-level windows, for a failure message: a
+  // message box in place of the dialog names what went wrong.
+  static std::string OpenWindows() {
+    std::string texts;
+    ::EnumWindows(
+        [](HWND window, LPARAM out) -> BOOL {
+          DWORD process = 0;
+          ::GetWindowThreadProcessId(window, &process);
+          if (process == ::GetCurrentProcessId() && ::IsWindowVisible(window)) {
+            std::string& texts = *reinterpret_cast<std::string*>(out);
+            texts += " \"" + TextOf(window) + "\"";
+            HWND child = ::GetWindow(window, GW_CHILD);
+            for (; child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
+              texts += " [" + TextOf(child) + "]";
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts.empty() ? " none" : texts;
   }
   // Waits for BKC_OnPlugInSetup to return; false when it doesn't within ten seconds.
   bool Closed() {
@@ -153,16 +180,22 @@ TEST_F(SettingsDialogTest, ShowsEveryControlAndAppliesWhatTheUserChose) {
                            "SavePath=" +
                                out + "\r\nDelSpace=1\r\n");
   HWND dialog = Open();
-  ASSERT_NE(dialog, nullptr) << "no dialog";
+  ASSERT_NE(dialog, nullptr) << "no dialog; windows open:" << OpenWindows();
   if (const char* picture = std::getenv("VESKO_DIALOG_PICTURE")) {
     ::Sleep(500);  // painted
     WritePicture(dialog, WindowsPath(picture).c_str());
   }
 
+  // 378 x 263 with the font the layout was made for; more where the font is larger (wine
+  // draws with another face), as long as every control fits.
   RECT client = {};
   ::GetClientRect(dialog, &client);
-  EXPECT_EQ(client.right, 378);
-  EXPECT_EQ(client.bottom, 263);
+  EXPECT_GE(client.right, 378);
+  EXPECT_GE(client.bottom, 263);
+  RECT needed = {0, 0, VESKO_DIALOG_WIDTH, VESKO_DIALOG_HEIGHT};
+  ::MapDialogRect(dialog, &needed);
+  EXPECT_EQ(client.right, std::max(378L, static_cast<long>(needed.right)));
+  EXPECT_EQ(client.bottom, std::max(263L, static_cast<long>(needed.bottom)));
   EXPECT_EQ(::GetWindow(dialog, GW_OWNER), nullptr);
   EXPECT_EQ(LOWORD(::SendMessageA(dialog, DM_GETDEFID, 0, 0)), IDOK);
   GUITHREADINFO gui = {};
@@ -207,6 +240,12 @@ TEST_F(SettingsDialogTest, ShowsEveryControlAndAppliesWhatTheUserChose) {
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(TextOf(item), c.text);
     EXPECT_TRUE(::IsWindowVisible(item));
+    RECT box = {};
+    ::GetWindowRect(item, &box);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&box), 2);
+    EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= client.right &&
+                box.bottom <= client.bottom)
+        << "cut off by the client area";
     EXPECT_EQ(::IsWindowEnabled(item) != FALSE, c.enabled);
     if (c.id != VESKO_IDC_USERS && c.id != VESKO_IDC_SAVE_PATH) {
       EXPECT_EQ(Checked(dialog, c.id), c.checked);
@@ -267,7 +306,7 @@ TEST_F(SettingsDialogTest, WithoutAPalmDesktopHotSyncIsOffAndCancelWritesNothing
   const std::string before = "[Options]\r\nAutoInstall=1\r\n";
   platform::WriteWholeFile(ini_, before);
   HWND dialog = Open();
-  ASSERT_NE(dialog, nullptr) << "no dialog";
+  ASSERT_NE(dialog, nullptr) << "no dialog; windows open:" << OpenWindows();
   EXPECT_FALSE(Checked(dialog, VESKO_IDC_AUTO_INSTALL));
   EXPECT_FALSE(Enabled(dialog, VESKO_IDC_AUTO_INSTALL));
   EXPECT_FALSE(Enabled(dialog, VESKO_IDC_USERS));
