@@ -25,6 +25,8 @@ namespace fs = std::filesystem;
 constexpr const char* kSidecarName = ".vesko-read";
 constexpr int kMaxDepth = 16;  // sub-folder levels followed
 
+}  // namespace
+
 bool HasEmlExtension(const std::string& name) {
   if (name.size() < 5) return false;
   std::string ext = name.substr(name.size() - 4);
@@ -33,6 +35,8 @@ bool HasEmlExtension(const std::string& name) {
   });
   return ext == ".eml";
 }
+
+namespace {
 
 class TEmlStore : public TFileStore {
  public:

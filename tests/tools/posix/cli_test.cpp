@@ -120,6 +120,9 @@ TEST(VeskoCommandLine, NamesWhatItDoesNotKnow) {
       {"option of a sub-command",
        {"doc", "read", "--encodng", "utf-8", "x"}, 2, "", "did you mean \"--encoding\"?"},
       {"option value is no option", {"--data", "--x", "doc", "--help"}, 0, "write", ""},
+      {"a folder that holds no mail store", {"list", "--store", VESKO_SOURCE_DIR "/samples"}, 2, "",
+       "is no mail store: it holds no Maildir (cur/ or new/), no mbox file and no .eml file; "
+       "found "},
   };
   for (const TCase& c : cases) Check(scratch, c);
 }
