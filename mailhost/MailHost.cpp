@@ -37,6 +37,20 @@ std::string BoxNameOf(const std::string& path) {
   return name;
 }
 
+// The plug-in library that came with the program: beside it in the build folder, or in the
+// plug-in folder of the installed tree (VESKO_PLUGIN_FROM_BIN, relative to the program's
+// folder). Empty when there is none.
+std::string ProgramsPlugIn() {
+  const std::string folder = platform::ProgramFolder();
+  if (folder.empty()) return {};
+  for (const std::string& path :
+       {folder + platform::kPlugInFileName,
+        folder + VESKO_PLUGIN_FROM_BIN + "/" + platform::kPlugInFileName}) {
+    if (platform::FileExists(path)) return path;
+  }
+  return {};
+}
+
 void PrintMessage(const TMessageRecord& message) {
   std::printf("[%s] %s\n", Cp932ToUtf8(message.caption).c_str(),
               Cp932ToUtf8(message.text).c_str());
@@ -324,10 +338,11 @@ void TMailHost::SetSelection(const std::vector<std::string>& mail_ids) {
 
 void TMailHost::LoadPlugInOnly() {
   if (plugin_loaded()) return;
-  // The plug-in built beside the program is put into the plug-in folder.
-  const std::string source = platform::ProgramFolder() + platform::kPlugInFileName;
+  // The plug-in built beside the program, or installed with it, is put into the plug-in
+  // folder.
+  const std::string source = ProgramsPlugIn();
   const std::string target = impl_->host_folders.plugins + platform::kPlugInFileName;
-  if (platform::FileExists(source) &&
+  if (!source.empty() &&
       (!platform::FileExists(target) ||
        platform::ReadWholeFile(source) != platform::ReadWholeFile(target))) {
     platform::WriteFileAtomic(target, platform::ReadWholeFile(source));

@@ -115,7 +115,8 @@ class TMailHost {
   void SetSelection(const std::vector<std::string>& mail_ids);
 
   // --- The plug-in -----------------------------------------------------------------
-  // Copies the Vesko.so beside the vesko program into the plug-in folder when missing or
+  // Copies the Vesko.so that came with the vesko program (beside it in the build folder,
+  // in <prefix>/lib/vesko/ when installed) into the plug-in folder when missing or
   // different, loads it, refuses it when its load failed (a host function missing), then
   // calls BKC_OnStart and BKC_OnMenuInit for the four menus. Throws EMailHostError.
   void LoadPlugIn();
