@@ -55,6 +55,15 @@ std::vector<std::string> PythonMails() {
   return files;
 }
 
+// Writes each file with its folders; a path that ends with '/' is a folder.
+void Lay(const test::TScratchFolder& scratch,
+         const std::vector<std::pair<std::string, std::string>>& files) {
+  for (const auto& [path, text] : files) {
+    fs::create_directories(fs::path(scratch / path).parent_path());
+    if (!path.ends_with('/')) WriteWholeFile(scratch / path, text);
+  }
+}
+
 struct TMboxCase {
   const char* name;
   std::string text;
@@ -272,25 +281,21 @@ TEST(EmlStore, KeepsReadFlagsInItsSidecar) {
 
 TEST(MailStore, TellsTheKindFromWhatIsThere) {
   test::TScratchFolder scratch;
-  WriteWholeFile(scratch / "mbox", "From a\n\n");
-  WriteWholeFile(scratch / "empty.mbox", "");
-  WriteWholeFile(scratch / "text", "Subject: not an mbox\n");
-  fs::create_directories(scratch / "md/new");
-  fs::create_directories(scratch / "emls");
-  fs::create_directories(scratch / "deep/a/b");
-  WriteWholeFile(scratch / "deep/notes.txt", "");
-  WriteWholeFile(scratch / "deep/a/b/m.eml", "Subject: s\n\n");
-  fs::create_directories(scratch / "mutt");
-  WriteWholeFile(scratch / "mutt/lists", "From a\n\n");
-  WriteWholeFile(scratch / "mutt/.muttrc", "set x");
-  fs::create_directories(scratch / "client/Inbox.sbd");
-  WriteWholeFile(scratch / "client/Inbox.msf", "// <!-- <mdb:mork:z v=\"1.4\"/> -->");
-  fs::create_directories(scratch / "papers/old");
-  WriteWholeFile(scratch / "papers/a.pdf", "%PDF");
-  WriteWholeFile(scratch / "papers/old/b.txt", "text");
-  fs::create_directories(scratch / "mixed");
-  WriteWholeFile(scratch / "mixed/inbox", "From a\n\n");
-  WriteWholeFile(scratch / "mixed/one.eml", "Subject: s\n\n");
+  Lay(scratch, {{"mbox", "From a\n\n"},
+                {"empty.mbox", ""},
+                {"text", "Subject: not an mbox\n"},
+                {"md/new/", ""},
+                {"emls/", ""},
+                {"deep/notes.txt", ""},
+                {"deep/a/b/m.eml", "Subject: s\n\n"},
+                {"mutt/lists", "From a\n\n"},
+                {"mutt/.muttrc", "set x"},
+                {"client/Inbox.sbd/", ""},
+                {"client/Inbox.msf", "// <!-- <mdb:mork:z v=\"1.4\"/> -->"},
+                {"papers/a.pdf", "%PDF"},
+                {"papers/old/b.txt", "text"},
+                {"mixed/inbox", "From a\n\n"},
+                {"mixed/one.eml", "Subject: s\n\n"}});
   struct TKindCase {
     const char* name;
     std::string path;
@@ -348,10 +353,7 @@ TEST(MboxFolderStore, ItsFoldersAreTheMboxFiles) {
   for (const TLayoutCase& c : cases) {
     SCOPED_TRACE(c.name);
     test::TScratchFolder scratch;
-    for (const auto& [path, text] : c.files) {
-      fs::create_directories(fs::path(scratch / path).parent_path());
-      WriteWholeFile(scratch / path, text);
-    }
+    Lay(scratch, c.files);
     auto store = OpenMailStore(scratch.path());
     ASSERT_EQ(store->kind(), TStoreKind::kMboxFolder);
     ASSERT_EQ(store->Folders(), c.folders);
