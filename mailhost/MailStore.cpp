@@ -28,9 +28,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kMaxSurveyDepth = 16;        // as deep as a folder of .eml files is read
 constexpr int kMaxSurveyEntries = 10000;  // a folder with more is not looked at further
-constexpr std::size_t kExamples = 3;       // names given in the message
+constexpr std::size_t kExamples = 3;      // names given in the message
 
 // What a folder that is no Maildir holds, down to the depth at which .eml folders are read.
 // The survey stops at the first .eml file.
@@ -63,7 +62,7 @@ void Survey(const std::string& dir, const std::string& prefix, int depth, TFolde
     const std::string name = entry.path().filename().string();
     if (name[0] == '.') continue;
     if (entry.is_directory(error)) {
-      if (entry.is_symlink(error) || depth + 1 >= kMaxSurveyDepth) continue;
+      if (entry.is_symlink(error) || depth + 1 >= kMaxFolderDepth) continue;
       ++survey.folders;
       Survey(entry.path().string(), prefix + name + "/", depth + 1, survey);
     } else if (HasEmlExtension(name)) {

@@ -1,9 +1,10 @@
 // The local mail stores that the vesko host serves: a Maildir (Maildir++ subfolders make
 // the folder tree), an mbox file, a folder of mbox files (nested through ".sbd" folders), or
-// a folder of .eml files with a sidecar file of read flags. Each store lists the mails of a folder in delivery order under IDs that stay the
-// same as long as the store holds the mail, hands out a mail's bytes, and marks mails
-// read by changing only their flags. Folder names use '/' between levels; the store's
-// top folder is "Inbox". Failures throw EOSError (file system) or EMailStoreError.
+// a folder of .eml files with a sidecar file of read flags. Each store lists the mails of a
+// folder in delivery order under IDs that stay the same as long as the store holds the
+// mail, hands out a mail's bytes, and marks mails read by changing only their flags. Folder
+// names are UTF-8 and use '/' between levels; the store's top folder is "Inbox". Failures
+// throw EOSError (file system) or EMailStoreError.
 #pragma once
 
 #include <memory>

@@ -2,9 +2,11 @@
 // a folder of the store, named after the file. Local folders of desktop mail clients nest:
 // the subfolders of "Inbox" are the mbox files in "Inbox.sbd/", and each mbox has an index
 // file "Inbox.msf" beside it, which is passed over. A file counts as an mbox when it begins
-// with "From ", or when it is empty and has its index file or subfolder folder beside it
-// (an empty folder of such a client). Each folder is served by an mbox store of its own.
+// with "From " and is not called *.eml, or when it is empty and has its index file or
+// subfolder folder beside it (an empty folder of such a client). Each folder is served by
+// an mbox store of its own, opened when the folder is first used.
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <map>
 
@@ -19,7 +21,6 @@ namespace fs = std::filesystem;
 
 constexpr const char* kSubfolderSuffix = ".sbd";
 constexpr const char* kIndexSuffix = ".msf";
-constexpr int kMaxDepth = 16;  // .sbd levels followed
 
 bool BeginsLikeMbox(const std::string& path) {
   if (HasEmlExtension(path)) return false;  // one mail, whose first line may be "From "
@@ -63,7 +64,7 @@ class TMboxFolderStore : public TMailStore {
 
  private:
   void AddFolders(const std::string& dir, const std::string& prefix, int depth) const {
-    if (depth >= kMaxDepth) return;
+    if (depth >= kMaxFolderDepth) return;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(dir, error)) {
       const std::string name = entry.path().filename().string();
@@ -76,7 +77,7 @@ class TMboxFolderStore : public TMailStore {
           !entry.is_directory(error)) {
         continue;
       }
-      const std::string parent = name.substr(0, name.size() - std::string_view(kSubfolderSuffix).size());
+      const std::string parent = name.substr(0, name.size() - std::strlen(kSubfolderSuffix));
       if (!parent.empty()) AddFolders(dir + "/" + name, prefix + parent + "/", depth + 1);
     }
   }

@@ -11,6 +11,9 @@
 
 namespace vesko::mailhost {
 
+// Folder levels followed below a store's top folder (.eml subfolders, .sbd folders).
+inline constexpr int kMaxFolderDepth = 16;
+
 // 16 hexadecimal digits of a 64-bit FNV-1a hash of the bytes.
 std::string HashId(std::string_view bytes);
 // A file name as mail ID; an over-long one is replaced by "h" and its hash.

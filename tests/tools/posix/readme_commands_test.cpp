@@ -179,7 +179,9 @@ TEST(ReadmeCommands, EveryCommandHasHelp) {
     const TRun run = RunLine("vesko" + command + " --help", scratch / "home", scratch.path());
     EXPECT_EQ(run.exit_code, 0) << run.output;
     EXPECT_NE(run.output.find("Usage: vesko" + command + " "), std::string::npos) << run.output;
-    for (const std::string& name : Subcommands(run.output)) commands.push_back(command + " " + name);
+    for (const std::string& name : Subcommands(run.output)) {
+      commands.push_back(command + " " + name);
+    }
     seen.push_back(command);
   }
   EXPECT_GE(seen.size(), 20u);
