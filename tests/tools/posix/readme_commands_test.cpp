@@ -26,7 +26,8 @@ const std::string kVesko = VESKO_BINARY_DIR "/vesko";
 
 // The words the README leaves to the reader, and what stands in for them. "{home}",
 // "{work}" and "{mail}" are the test's home folder, working folder and a mail ID of the
-// sample store.
+// sample store. Besides, "/home/me/" and "~" are the test's home folder, which has a
+// folder "palm".
 const std::pair<const char*, const char*> kPlaceholders[] = {
     {"TITLE", "Title"},
     {"INPUT.pdb", "{work}/book.pdb"},           // written by the `doc write` line before it
