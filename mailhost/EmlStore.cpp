@@ -12,6 +12,7 @@
 #include <map>
 #include <set>
 
+#include "platform/IniText.h"
 #include "platform/files.h"
 #include "platform/syserror.h"
 #include "mailhost/MailStore.h"
@@ -23,16 +24,15 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kSidecarName = ".vesko-read";
-constexpr int kMaxDepth = 16;  // sub-folder levels followed
+
+}  // namespace
 
 bool HasEmlExtension(const std::string& name) {
-  if (name.size() < 5) return false;
-  std::string ext = name.substr(name.size() - 4);
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) {
-    return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  });
-  return ext == ".eml";
+  return name.size() >= 5 &&
+         platform::SameTextNoCase(std::string_view(name).substr(name.size() - 4), ".eml");
 }
+
+namespace {
 
 class TEmlStore : public TFileStore {
  public:
@@ -124,7 +124,7 @@ class TEmlStore : public TFileStore {
  private:
   void AddSubFolders(const std::string& dir, const std::string& prefix, int depth,
                      std::vector<std::string>& folders) const {
-    if (depth >= kMaxDepth) return;
+    if (depth >= kMaxFolderDepth) return;
     std::vector<std::string> names;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(dir, error)) {

@@ -176,7 +176,8 @@ VESKO_API const char* VESKO_STDCALL BKA_GetFolderDisplayName(const char* folder_
   return Safely<const char*>("", [&] {
     TMailHost::TImpl& host = HostImpl();
     const std::string name = host.FolderFromId(Text(folder_id));
-    return Keep(buffer, name.empty() ? std::string() : host.DisplayName(name));
+    // Folder names are UTF-8; the plug-in reads every text as Shift JIS.
+    return Keep(buffer, name.empty() ? std::string() : Utf8ToCp932(host.DisplayName(name)));
   });
 }
 

@@ -12,6 +12,7 @@
 #include "platform/syserror.h"
 #include "mailhost/Charsets.h"
 #include "mailhost/MailHostImpl.h"
+#include "mailhost/ModifiedUtf7.h"
 
 namespace vesko::mailhost {
 namespace {
@@ -36,6 +37,20 @@ std::string BoxNameOf(const std::string& path) {
   return name;
 }
 
+// The plug-in library that came with the program: beside it in the build folder, or in the
+// plug-in folder of the installed tree (VESKO_PLUGIN_FROM_BIN, relative to the program's
+// folder). Empty when there is none.
+std::string ProgramsPlugIn() {
+  const std::string folder = platform::ProgramFolder();
+  if (folder.empty()) return {};
+  for (const std::string& path :
+       {folder + platform::kPlugInFileName,
+        folder + VESKO_PLUGIN_FROM_BIN + "/" + platform::kPlugInFileName}) {
+    if (platform::FileExists(path)) return path;
+  }
+  return {};
+}
+
 void PrintMessage(const TMessageRecord& message) {
   std::printf("[%s] %s\n", Cp932ToUtf8(message.caption).c_str(),
               Cp932ToUtf8(message.text).c_str());
@@ -57,12 +72,17 @@ void TMailHost::TImpl::Open(const std::string& path) {
   } catch (const EMailStoreError& e) {
     throw EMailHostError(e.what(), EMailHostError::kBadInput);
   }
+  std::vector<std::string> names = opened->Folders();
+  if (names.empty()) {
+    throw EMailHostError(path + " holds no mail folder (its .sbd folders hold no mbox file)",
+                         EMailHostError::kBadInput);
+  }
   store = std::move(opened);
   unreadable.clear();
   skipped.clear();
   store_path = path;
   box_name = BoxNameOf(path);
-  folders = store->Folders();
+  folders = std::move(names);
   folder.clear();
   Select("");
 }
@@ -75,12 +95,18 @@ void TMailHost::TImpl::Select(const std::string& name) {
   if (wanted.starts_with(prefix)) wanted = wanted.substr(prefix.size());
   while (wanted.size() > 1 && wanted.back() == '/') wanted.pop_back();
   if (wanted.empty()) wanted = folders.front();
-  auto found = std::find(folders.begin(), folders.end(), wanted);
-  if (found == folders.end()) {
-    std::string slashed = wanted;
-    std::replace(slashed.begin(), slashed.end(), '.', '/');
-    if (slashed.starts_with("Inbox/")) slashed = slashed.substr(6);
-    found = std::find(folders.begin(), folders.end(), slashed);
+  std::string slashed = wanted;
+  std::replace(slashed.begin(), slashed.end(), '.', '/');
+  if (slashed.starts_with("Inbox/")) slashed = slashed.substr(6);
+  // A Maildir++ name as an IMAP server writes it, in modified UTF-7, finds its folder too.
+  std::vector<std::string> candidates{wanted, slashed};
+  for (const std::string& candidate : {wanted, slashed}) {
+    if (auto decoded = DecodeModifiedUtf7(candidate)) candidates.push_back(std::move(*decoded));
+  }
+  auto found = folders.end();
+  for (const std::string& candidate : candidates) {
+    found = std::find(folders.begin(), folders.end(), candidate);
+    if (found != folders.end()) break;
   }
   if (found == folders.end()) {
     throw EMailHostError("no folder \"" + name + "\" in " + store_path, EMailHostError::kBadInput);
@@ -311,10 +337,11 @@ void TMailHost::SetSelection(const std::vector<std::string>& mail_ids) {
 }
 
 std::string TMailHost::InstallPlugIn() {
-  // The plug-in built beside the program is put into the plug-in folder.
-  const std::string source = platform::ProgramFolder() + platform::kPlugInFileName;
+  // The plug-in built beside the program, or installed with it, is put into the plug-in
+  // folder.
+  const std::string source = ProgramsPlugIn();
   const std::string target = impl_->host_folders.plugins + platform::kPlugInFileName;
-  if (platform::FileExists(source) &&
+  if (!source.empty() &&
       (!platform::FileExists(target) ||
        platform::ReadWholeFile(source) != platform::ReadWholeFile(target))) {
     platform::WriteFileAtomic(target, platform::ReadWholeFile(source));

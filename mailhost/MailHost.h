@@ -1,9 +1,10 @@
 // TMailHost is the vesko program's stand-in for the mail client: it serves one local mail
-// store (a Maildir, an mbox file or a folder of .eml files) through the exported host
-// functions, owns the main window with its message queue and the menus, and loads the
-// plug-in library from the plug-in folder. There is one host per process, since the host
-// functions that the plug-in calls are plain exported functions. The program that owns
-// the host tells it its folders (SetFolders) before it opens a store or loads the plug-in.
+// store (a Maildir, an mbox file, a folder of mbox files or a folder of .eml files) through
+// the exported host functions, owns the main window with its message queue and the menus,
+// and loads the plug-in library from the plug-in folder. There is one host per process,
+// since the host functions that the plug-in calls are plain exported functions. The program
+// that owns the host tells it its folders (SetFolders) before it opens a store or loads
+// the plug-in.
 //
 // A command uses it as the mail client would:
 //   TMailHost& host = TMailHost::Instance();
@@ -45,14 +46,14 @@ struct THostFolders {
 // process ID, "-" and a unique part (platform::CreateUniqueFile, CreateUniqueFolder).
 inline constexpr char kTempFilePrefix[] = "vesko";
 
-enum class TStoreKind { kMaildir, kMbox, kEmlFolder };
+enum class TStoreKind { kMaildir, kMbox, kMboxFolder, kEmlFolder };
 
 // A mail that marking left unread, and why (a text for the user).
 struct TSkippedMail {
   std::string id;
   std::string reason;
 };
-const char* StoreKindName(TStoreKind kind);  // "maildir", "mbox", "eml"
+const char* StoreKindName(TStoreKind kind);  // "maildir", "mbox", "mbox folder", "eml"
 
 // One mail of the current folder, in the folder's list (delivery) order.
 struct TMailEntry {
@@ -99,9 +100,12 @@ class TMailHost {
   bool store_open() const;
   TStoreKind store_kind() const;
   std::string mailbox_name() const;         // the store's name, shown as "[name]"
-  std::vector<std::string> FolderNames() const;  // "Inbox", "Lists/ml", ... in tree order
-  // Makes a folder current by the name FolderNames gives (also "[box]/Inbox/..." or the
-  // Maildir++ dotted form). Empty: the first folder. Clears the selection.
+  // "Inbox", "Lists/ml", ... in tree order, in UTF-8 (Maildir++ names in modified UTF-7
+  // decoded). BKA_GetFolderDisplayName gives the plug-in the same names in Shift JIS.
+  std::vector<std::string> FolderNames() const;
+  // Makes a folder current by the name FolderNames gives (also "[box]/Inbox/...", the
+  // Maildir++ dotted form, or the name in modified UTF-7). Empty: the first folder. Clears
+  // the selection.
   void SelectFolder(const std::string& name);
   std::string CurrentFolderName() const;
   std::string CurrentFolderId() const;       // relative to the data folder, ends with '/'
@@ -115,10 +119,12 @@ class TMailHost {
   void SetSelection(const std::vector<std::string>& mail_ids);
 
   // --- The plug-in -----------------------------------------------------------------
-  // Installs the plug-in (InstallPlugIn), loads it, refuses it when its load failed (a host function missing), then
+  // Installs the plug-in (InstallPlugIn), loads it, refuses it when its load failed (a
+  // host function missing), then
   // calls BKC_OnStart and BKC_OnMenuInit for the four menus. Throws EMailHostError.
   void LoadPlugIn();
-  // Puts the Vesko.so beside the vesko program into the plug-in folder when missing or
+  // Copies the Vesko.so that came with the vesko program (beside it in the build folder,
+  // in <prefix>/lib/vesko/ when installed) into the plug-in folder when missing or
   // different, and returns the path of the plug-in there. Throws EMailHostError when
   // there is none.
   std::string InstallPlugIn();

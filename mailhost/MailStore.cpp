@@ -1,8 +1,9 @@
-// What the three store kinds share: telling them apart, line ends and mail IDs.
+// What the store kinds share: telling them apart, line ends and mail IDs.
 #include "mailhost/MailStore.h"
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <set>
 #include <sys/stat.h>
 #include <unordered_map>
@@ -17,10 +18,70 @@ const char* StoreKindName(TStoreKind kind) {
   switch (kind) {
     case TStoreKind::kMaildir: return "maildir";
     case TStoreKind::kMbox: return "mbox";
+    case TStoreKind::kMboxFolder: return "mbox folder";
     case TStoreKind::kEmlFolder: return "eml";
   }
   return "?";
 }
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kMaxSurveyEntries = 10000;  // a folder with more is not looked at further
+constexpr std::size_t kExamples = 3;      // names given in the message
+
+// What a folder that is no Maildir holds, down to the depth at which .eml folders are read.
+// The survey stops at the first .eml file.
+struct TFolderSurvey {
+  int eml_files = 0;
+  int other_files = 0;  // files that are not .eml, dot files left out
+  int folders = 0;
+  int entries = 0;
+  std::string eml_example;
+  std::vector<std::string> examples;  // other files, relative to the folder
+
+  std::string Found() const {
+    std::string text = "found " + Count(other_files, "file");
+    if (entries >= kMaxSurveyEntries) text = "found more than " + Count(other_files, "file");
+    for (std::size_t i = 0; i < examples.size(); ++i) text += (i == 0 ? " (" : ", ") + examples[i];
+    if (static_cast<std::size_t>(other_files) > examples.size()) text += ", ...";
+    if (!examples.empty()) text += ")";
+    if (folders > 0) text += " and " + Count(folders, "subfolder");
+    return text;
+  }
+  static std::string Count(int n, const std::string& noun) {
+    return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+  }
+};
+
+void Survey(const std::string& dir, const std::string& prefix, int depth, TFolderSurvey& survey) {
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(dir, error)) {
+    if (survey.eml_files > 0 || ++survey.entries >= kMaxSurveyEntries) return;
+    const std::string name = entry.path().filename().string();
+    if (name[0] == '.') continue;
+    if (entry.is_directory(error)) {
+      if (entry.is_symlink(error) || depth + 1 >= kMaxFolderDepth) continue;
+      ++survey.folders;
+      Survey(entry.path().string(), prefix + name + "/", depth + 1, survey);
+    } else if (HasEmlExtension(name)) {
+      ++survey.eml_files;
+      survey.eml_example = prefix + name;
+    } else {
+      ++survey.other_files;
+      if (survey.examples.size() < kExamples) survey.examples.push_back(prefix + name);
+    }
+  }
+}
+
+TFolderSurvey SurveyFolder(const std::string& path) {
+  TFolderSurvey survey;
+  Survey(path, "", 0, survey);
+  return survey;
+}
+
+}  // namespace
 
 std::unique_ptr<TMailStore> OpenMailStore(const std::string& path) {
   // A FIFO or a device would never end or never answer: only files and folders are stores.
@@ -33,7 +94,16 @@ std::unique_ptr<TMailStore> OpenMailStore(const std::string& path) {
   if (platform::DirectoryExists(path + "/cur") || platform::DirectoryExists(path + "/new")) {
     return OpenMaildir(path);
   }
-  return OpenEmlFolder(path);
+  const bool mboxes = IsMboxFolderStore(path);
+  const TFolderSurvey survey = SurveyFolder(path);
+  if (mboxes && survey.eml_files > 0) {
+    throw EMailStoreError(path + " holds both mbox files and .eml files (" + survey.eml_example +
+                          "): move one kind into a folder of its own");
+  }
+  if (mboxes) return OpenMboxFolder(path);
+  if (survey.eml_files > 0 || survey.other_files == 0) return OpenEmlFolder(path);
+  throw EMailStoreError(path + " is no mail store: it holds no Maildir (cur/ or new/), no mbox " +
+                        "file and no .eml file; " + survey.Found());
 }
 
 std::string ToCrLf(std::string_view text) {

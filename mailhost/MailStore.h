@@ -1,9 +1,10 @@
 // The local mail stores that the vesko host serves: a Maildir (Maildir++ subfolders make
-// the folder tree), an mbox file, or a folder of .eml files with a sidecar file of read
-// flags. Each store lists the mails of a folder in delivery order under IDs that stay the
-// same as long as the store holds the mail, hands out a mail's bytes, and marks mails
-// read by changing only their flags. Folder names use '/' between levels; the store's
-// top folder is "Inbox". Failures throw EOSError (file system) or EMailStoreError.
+// the folder tree), an mbox file, a folder of mbox files (nested through ".sbd" folders), or
+// a folder of .eml files with a sidecar file of read flags. Each store lists the mails of a
+// folder in delivery order under IDs that stay the same as long as the store holds the
+// mail, hands out a mail's bytes, and marks mails read by changing only their flags. Folder
+// names are UTF-8 and use '/' between levels; the store's top folder is "Inbox". Failures
+// throw EOSError (file system) or EMailStoreError.
 #pragma once
 
 #include <memory>
@@ -35,7 +36,8 @@ class TMailStore {
  public:
   virtual ~TMailStore() = default;
   virtual TStoreKind kind() const = 0;
-  // The folders, top folder first, each parent before its children.
+  // The folders, the top folder first when the store has one, each parent before its
+  // children.
   virtual std::vector<std::string> Folders() const = 0;
   // The mails of a folder in delivery order. Throws EMailStoreError for an unknown folder.
   virtual std::vector<TStoredMail> List(const std::string& folder) const = 0;
@@ -53,11 +55,15 @@ class TMailStore {
 };
 
 // Opens the store at path, telling its kind from what is there: a file is an mbox, a
-// folder with cur/ or new/ a Maildir, any other folder a folder of .eml files.
+// folder with cur/ or new/ a Maildir, a folder with mbox files (or ".msf" index files or
+// ".sbd" subfolders) beside it a folder of mbox files, and a folder with .eml files in it or
+// below, or with no files at all, a folder of .eml files. Any other folder, and one with
+// both mbox and .eml files, is refused with EMailStoreError saying what it holds.
 std::unique_ptr<TMailStore> OpenMailStore(const std::string& path);
 
 std::unique_ptr<TMailStore> OpenMaildir(const std::string& path);
 std::unique_ptr<TMailStore> OpenMbox(const std::string& path);
+std::unique_ptr<TMailStore> OpenMboxFolder(const std::string& path);
 std::unique_ptr<TMailStore> OpenEmlFolder(const std::string& path);
 
 // --- Pieces of the store readers, open for tests and fuzzing ---------------------------

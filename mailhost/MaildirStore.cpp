@@ -1,5 +1,6 @@
 // A Maildir: new mails in new/, seen ones in cur/ with ":2," and flag letters after their
-// unique name; Maildir++ subfolders are the top folder's ".Name" and ".Name.Sub" folders.
+// unique name; Maildir++ subfolders are the top folder's ".Name" and ".Name.Sub" folders,
+// their names shown decoded where an IMAP server wrote them in modified UTF-7.
 // A mail's ID is its unique name, which renames leave alone. Marking a mail read renames
 // it into cur/ with the S flag and never replaces another file; where cur/ already holds the
 // same mail under that name, the unseen copy goes.
@@ -16,6 +17,7 @@
 #include "platform/files.h"
 #include "platform/syserror.h"
 #include "mailhost/MailStore.h"
+#include "mailhost/ModifiedUtf7.h"
 #include "mailhost/StoreUtil.h"
 
 namespace vesko::mailhost {
@@ -104,11 +106,27 @@ class TMaildirStore : public TFileStore {
       if (sound) paths.push_back(std::move(parts));
     }
     std::sort(paths.begin(), paths.end());
+    // A name written in modified UTF-7 is shown decoded, unless another folder is called
+    // that already: then it keeps the name it has on disk.
+    directories_.clear();
+    std::vector<std::string> shown(paths.size()), raw(paths.size());
+    for (int pass = 0; pass < 2; ++pass) {
+      for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (pass == 0) {
+          for (const std::string& part : paths[i]) {
+            shown[i] += (shown[i].empty() ? "" : "/") + DecodeModifiedUtf7(part).value_or(part);
+            raw[i] += (raw[i].empty() ? "" : "/") + part;
+          }
+        }
+        if ((shown[i] == raw[i]) != (pass == 0)) continue;
+        if (!directories_.emplace(shown[i], paths[i]).second) {
+          shown[i] = directories_.emplace(raw[i], paths[i]).second ? raw[i] : "";
+        }
+      }
+    }
     std::vector<std::string> folders{kTopFolder};
-    for (const auto& parts : paths) {
-      std::string folder;
-      for (const std::string& part : parts) folder += (folder.empty() ? "" : "/") + part;
-      folders.push_back(folder);
+    for (const std::string& name : shown) {
+      if (!name.empty()) folders.push_back(name);
     }
     return folders;
   }
@@ -199,10 +217,15 @@ class TMaildirStore : public TFileStore {
   }
 
   std::string FolderDirectory(const std::string& folder) const override {
-    std::string dotted = folder;
-    std::replace(dotted.begin(), dotted.end(), '/', '.');
-    return root_ + "/." + dotted;
+    const auto found = directories_.find(folder);
+    if (found == directories_.end()) throw EMailStoreError("no folder " + folder + " in " + root_);
+    std::string dotted;
+    for (const std::string& part : found->second) dotted += "." + part;
+    return root_ + "/" + dotted;
   }
+
+  // The folders of the last Folders(): name as shown to the parts of its directory's name.
+  mutable std::map<std::string, std::vector<std::string>> directories_;
 };
 
 }  // namespace

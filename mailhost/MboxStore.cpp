@@ -411,16 +411,17 @@ class TMboxStore : public TMailStore {
 
 }  // namespace
 
+std::string FileHead(const std::string& path, std::size_t size) {
+  std::string head(size, '\0');
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) throw EOSError(path, errno);
+  head.resize(std::fread(head.data(), 1, size, file));
+  std::fclose(file);
+  return head;
+}
+
 std::unique_ptr<TMailStore> OpenMbox(const std::string& path) {
-  char head_bytes[5] = {};
-  std::size_t head_size = 0;
-  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-    head_size = std::fread(head_bytes, 1, sizeof head_bytes, file);
-    std::fclose(file);
-  } else {
-    throw EOSError(path, errno);
-  }
-  const std::string_view head(head_bytes, head_size);
+  const std::string head = FileHead(path, 5);
   if (!head.empty() && head != "From ") {
     throw EMailStoreError(path + " is not an mbox file (it does not begin with \"From \")");
   }

@@ -11,10 +11,20 @@
 
 namespace vesko::mailhost {
 
+// Folder levels followed below a store's top folder (.eml subfolders, .sbd folders).
+inline constexpr int kMaxFolderDepth = 16;
+
 // 16 hexadecimal digits of a 64-bit FNV-1a hash of the bytes.
 std::string HashId(std::string_view bytes);
 // A file name as mail ID; an over-long one is replaced by "h" and its hash.
 std::string IdFromName(std::string_view name);
+// The first size bytes of a file (fewer when it is shorter). Throws EOSError.
+std::string FileHead(const std::string& path, std::size_t size);
+// Whether a folder holds mbox files (or the index files and subfolder folders that desktop
+// mail clients keep beside them) at its top level.
+bool IsMboxFolderStore(const std::string& path);
+// Whether a file name ends with ".eml", in any letter case.
+bool HasEmlExtension(const std::string& name);
 // Gives the second and later copies of an ID the suffix "-2", "-3", ...
 void MakeIdsUnique(std::vector<std::string*> ids);
 

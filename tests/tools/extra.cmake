@@ -26,3 +26,17 @@ if(WIN32)
            COMMAND ${CMAKE_COMMAND} -DDLL=$<TARGET_FILE:Vesko> -DOBJDUMP=${CMAKE_OBJDUMP}
                    -P ${CMAKE_CURRENT_LIST_DIR}/win32/check_imports.cmake)
 endif()
+
+# The install step, and the installed vesko run from elsewhere with a fresh home folder.
+if(NOT WIN32)
+  if(HELP2MAN)
+    set(with_man ON)
+  else()
+    set(with_man OFF)
+  endif()
+  add_test(NAME vesko_install
+           COMMAND ${CMAKE_COMMAND} -DBUILD=${CMAKE_BINARY_DIR}
+                   -DWORK=${CMAKE_CURRENT_BINARY_DIR}/install-test
+                   -DPLUGINDIR=${VESKO_INSTALL_PLUGINDIR} -DMANDIR=${CMAKE_INSTALL_MANDIR}
+                   -DMAN=${with_man} -P ${CMAKE_CURRENT_LIST_DIR}/posix/install_test.cmake)
+endif()

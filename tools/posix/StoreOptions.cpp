@@ -44,10 +44,12 @@ std::string DefaultStore() {
 void AddStoreOptions(CLI::App& command, TStoreOptions& options) {
   command
       .add_option("--store", options.store,
-                  "Maildir, mbox file or folder of .eml files (default: <data>/Mail, "
-                  "the bundled sample)")
+                  "Maildir, mbox file, folder of mbox files or folder of .eml files "
+                  "(default: <data>/Mail, the bundled sample)")
       ->type_name("PATH");
-  command.add_option("--folder", options.folder, "Folder of the store (default: the first)")
+  command.add_option("--folder", options.folder,
+                     "Folder of the store, as list --folders shows it; a Maildir++ name "
+                     "also as written on disk (default: the first)")
       ->type_name("NAME");
 }
 

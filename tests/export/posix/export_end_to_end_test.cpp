@@ -480,7 +480,7 @@ TEST(ExportEndToEnd, SavePathIsJoinedSoundly) {
   EXPECT_NE(run.output.find("\" " + out + " \"に\""), std::string::npos) << run.output;
 }
 
-// The same sample as an mbox file and as a folder of .eml files.
+// The same sample as an mbox file, in a folder of mbox files and as a folder of .eml files.
 TEST(ExportEndToEnd, MboxAndEmlStores) {
   test::TScratchFolder stores;
   std::vector<fs::path> files;
@@ -498,7 +498,11 @@ TEST(ExportEndToEnd, MboxAndEmlStores) {
     mbox_file << "From sender@example.jp Tue Dec  1 15:43:00 2026\n" << data << "\n";
   }
   mbox_file.close();
-  for (const std::string& store : {eml, mbox}) {
+  const std::string folders = stores / "Local Folders";
+  fs::create_directories(folders + "/Inbox.sbd");
+  fs::copy_file(mbox, folders + "/Inbox");
+  platform::WriteWholeFile(folders + "/Inbox.msf", "");
+  for (const std::string& store : {eml, mbox, folders}) {
     SCOPED_TRACE(store);
     TVesko vesko(store);
     vesko.Set("Settings", "Target", "1");
@@ -506,6 +510,38 @@ TEST(ExportEndToEnd, MboxAndEmlStores) {
     EXPECT_EQ(run.code, 0) << run.output;
     ASSERT_EQ(vesko.Books().size(), 1u);
     CheckIndex(vesko.Books()[0], 20);
+  }
+}
+
+// A Japanese folder name reaches the e-book's name in Shift JIS, from a Maildir++ folder
+// named in modified UTF-7 (chosen by either name) and from a folder of mbox files.
+TEST(ExportEndToEnd, JapaneseFolderNamesInTheTitle) {
+  test::TScratchFolder stores;
+  const std::string maildir = stores / "md", folders = stores / "folders";
+  fs::create_directories(maildir + "/new");
+  fs::copy(kSample, maildir + "/.&MOEw,DDr-", fs::copy_options::recursive);
+  fs::create_directories(folders + "/Inbox.sbd");
+  platform::WriteWholeFile(folders + "/Inbox", "");
+  platform::WriteWholeFile(folders + "/Inbox.sbd/メール",
+                           "From a Mon Dec  7 10:00:00 2026\nFrom: a@example.jp\nSubject: s\n"
+                           "Date: Mon, 7 Dec 2026 10:00:00 +0900\n\nbody\n");
+  const struct {
+    const char* name;
+    std::string store, folder;
+  } cases[] = {
+      {"decoded name", maildir, "メール"},
+      {"modified UTF-7 name", maildir, "&MOEw,DDr-"},
+      {"mbox in a .sbd folder", folders, "Inbox/メール"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TVesko vesko(c.store);
+    vesko.Set("Settings", "Target", "1");  // the mails that the case before marked read too
+    const TRun run = vesko.Export("--folder '" + c.folder + "'");
+    ASSERT_EQ(run.code, 0) << run.output;
+    ASSERT_EQ(vesko.Books().size(), 1u);
+    const std::string name = TDocReader(vesko.Books()[0]).database().Header().Name;
+    EXPECT_EQ(name.substr(name.find(']')), "]\x83\x81\x81\x5B\x83\x8B") << Utf8(name);
   }
 }
 

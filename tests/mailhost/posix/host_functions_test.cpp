@@ -200,6 +200,20 @@ TEST_F(HostFunctions, NamesFoldersAndTheDataFolder) {
   EXPECT_EQ(Walk(0), std::vector<std::string>{});
 }
 
+// Folder names are UTF-8 in the host and Shift JIS for the plug-in; a Maildir++ name in
+// modified UTF-7 is found by either of its names.
+TEST_F(HostFunctions, GivesFolderNamesInShiftJis) {
+  fs::create_directories(scratch_ / "md/.&MOEw,DDr-/cur");
+  host().OpenStore(scratch_ / "md");
+  for (const char* name : {"メール", "&MOEw,DDr-", "[md]/メール", "Inbox.&MOEw,DDr-"}) {
+    SCOPED_TRACE(name);
+    host().SelectFolder("Inbox");
+    host().SelectFolder(name);
+    EXPECT_EQ(host().CurrentFolderName(), "メール");
+    EXPECT_STREQ(BKA_GetFolderDisplayName(BKA_GetCurrentFolder()), "[md]/\x83\x81\x81\x5B\x83\x8B");
+  }
+}
+
 TEST_F(HostFunctions, GivesFreshTemporaryFiles) {
   std::set<std::string> names;
   for (int i = 0; i < 5; ++i) {

@@ -1,17 +1,20 @@
-// The vesko host's mail stores: mbox splitting and the Status rewrite, Maildir renames,
-// the .eml sidecar, telling the kinds apart, and the Python email test mails in each.
+// The vesko host's mail stores: mbox splitting and the Status rewrite, Maildir renames
+// and folder names, folders of mbox files, the .eml sidecar, telling the kinds apart, and
+// the Python email test mails in each.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/files.h"
 #include "tests/support/ScratchFolder.h"
 #include "mailhost/MailStore.h"
+#include "mailhost/ModifiedUtf7.h"
 
 namespace vesko::mailhost {
 namespace {
@@ -50,6 +53,15 @@ std::vector<std::string> PythonMails() {
   }
   std::sort(files.begin(), files.end());
   return files;
+}
+
+// Writes each file with its folders; a path that ends with '/' is a folder.
+void Lay(const test::TScratchFolder& scratch,
+         const std::vector<std::pair<std::string, std::string>>& files) {
+  for (const auto& [path, text] : files) {
+    fs::create_directories(fs::path(scratch / path).parent_path());
+    if (!path.ends_with('/')) WriteWholeFile(scratch / path, text);
+  }
 }
 
 struct TMboxCase {
@@ -269,33 +281,142 @@ TEST(EmlStore, KeepsReadFlagsInItsSidecar) {
 
 TEST(MailStore, TellsTheKindFromWhatIsThere) {
   test::TScratchFolder scratch;
-  WriteWholeFile(scratch / "mbox", "From a\n\n");
-  WriteWholeFile(scratch / "empty.mbox", "");
-  WriteWholeFile(scratch / "text", "Subject: not an mbox\n");
-  fs::create_directories(scratch / "md/new");
-  fs::create_directories(scratch / "emls");
+  Lay(scratch, {{"mbox", "From a\n\n"},
+                {"empty.mbox", ""},
+                {"text", "Subject: not an mbox\n"},
+                {"md/new/", ""},
+                {"emls/", ""},
+                {"deep/notes.txt", ""},
+                {"deep/a/b/m.eml", "Subject: s\n\n"},
+                {"mutt/lists", "From a\n\n"},
+                {"mutt/.muttrc", "set x"},
+                {"client/Inbox.sbd/", ""},
+                {"client/Inbox.msf", "// <!-- <mdb:mork:z v=\"1.4\"/> -->"},
+                {"papers/a.pdf", "%PDF"},
+                {"papers/old/b.txt", "text"},
+                {"mixed/inbox", "From a\n\n"},
+                {"mixed/one.eml", "Subject: s\n\n"}});
   struct TKindCase {
     const char* name;
     std::string path;
     bool opens;
     TStoreKind kind;
+    std::string says;  // for a refusal: part of the message
   };
   const TKindCase cases[] = {
-      {"an mbox file", scratch / "mbox", true, TStoreKind::kMbox},
-      {"an empty file is an empty mbox", scratch / "empty.mbox", true, TStoreKind::kMbox},
-      {"a folder with new/", scratch / "md", true, TStoreKind::kMaildir},
-      {"any other folder", scratch / "emls", true, TStoreKind::kEmlFolder},
-      {"a file that is no mbox", scratch / "text", false, {}},
-      {"nothing there", scratch / "missing", false, {}},
+      {"an mbox file", scratch / "mbox", true, TStoreKind::kMbox, ""},
+      {"an empty file is an empty mbox", scratch / "empty.mbox", true, TStoreKind::kMbox, ""},
+      {"a folder with new/", scratch / "md", true, TStoreKind::kMaildir, ""},
+      {"an empty folder", scratch / "emls", true, TStoreKind::kEmlFolder, ""},
+      {".eml files only in a subfolder", scratch / "deep", true, TStoreKind::kEmlFolder, ""},
+      {"a folder of mbox files", scratch / "mutt", true, TStoreKind::kMboxFolder, ""},
+      {"index files and .sbd folders", scratch / "client", true, TStoreKind::kMboxFolder, ""},
+      {"a file that is no mbox", scratch / "text", false, {}, "not an mbox"},
+      {"nothing there", scratch / "missing", false, {}, "no mail store"},
+      {"a folder of other files", scratch / "papers", false, {},
+       "no .eml file; found 2 files (a.pdf, old/b.txt) and 1 subfolder"},
+      {"mbox and .eml files", scratch / "mixed", false, {}, "both mbox files and .eml files"},
   };
   for (const TKindCase& c : cases) {
     SCOPED_TRACE(c.name);
-    if (!c.opens) {
-      EXPECT_THROW(OpenMailStore(c.path), EVeskoError);
+    if (c.opens) {
+      EXPECT_EQ(OpenMailStore(c.path)->kind(), c.kind);
       continue;
     }
-    EXPECT_EQ(OpenMailStore(c.path)->kind(), c.kind);
+    try {
+      OpenMailStore(c.path);
+      ADD_FAILURE() << "opened";
+    } catch (const EVeskoError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
+    }
   }
+}
+
+TEST(MboxFolderStore, ItsFoldersAreTheMboxFiles) {
+  const std::string mail = "From a Mon\nSubject: s\n\nbody\n";
+  struct TLayoutCase {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> files;  // path: contents
+    std::vector<std::string> folders;
+  };
+  const TLayoutCase cases[] = {
+      {"a mail reader's folder directory",
+       {{"sent", mail}, {"lists.debian", mail}, {"notes.txt", "no mail"}, {".hidden", mail},
+        {"empty", ""}},
+       {"lists.debian", "sent"}},
+      {"a desktop client's local folders",
+       {{"Trash", ""}, {"Trash.msf", "index"}, {"Inbox", mail}, {"Inbox.msf", "index"},
+        {"Inbox.sbd/Work", mail}, {"Inbox.sbd/Work.sbd/Old", mail}, {"Inbox.sbd/Work.msf", "x"},
+        {"msgFilterRules.dat", "version=9"}, {"Archive.sbd/2025", mail}},
+       {"Inbox", "Archive/2025", "Inbox/Work", "Inbox/Work/Old", "Trash"}},
+  };
+  for (const TLayoutCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TScratchFolder scratch;
+    Lay(scratch, c.files);
+    auto store = OpenMailStore(scratch.path());
+    ASSERT_EQ(store->kind(), TStoreKind::kMboxFolder);
+    ASSERT_EQ(store->Folders(), c.folders);
+    const auto list = store->List(c.folders[0]);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(store->Read(c.folders[0], list[0].id), "Subject: s\n\nbody\n");
+    store->CheckCanMark(c.folders[0]);
+    EXPECT_TRUE(store->MarkRead(c.folders[0], {list[0].id}).empty());
+    EXPECT_TRUE(store->List(c.folders[0])[0].read);
+    EXPECT_FALSE(store->List(c.folders[1])[0].read) << "another folder stays as it was";
+    EXPECT_THROW(store->List("notes.txt"), EMailStoreError);
+  }
+}
+
+TEST(ModifiedUtf7, DecodesImapFolderNames) {
+  const struct {
+    const char* name;
+    const char* encoded;
+    std::optional<std::string> decoded;
+  } cases[] = {
+      {"plain ASCII", "Lists", "Lists"},
+      {"Japanese", "&MOEw,DDr-", "メール"},
+      {"text around a shift", "a&AOk-b", "aéb"},
+      {"'&' is written &-", "R&-D", "R&D"},
+      {"a surrogate pair", "&2D3eAA-", "\xF0\x9F\x98\x80"},
+      {"no closing '-'", "&MOEw", std::nullopt},
+      {"bad base64 digit", "&MO/w-", std::nullopt},
+      {"left-over bits not zero", "&MOF-", std::nullopt},
+      {"half a UTF-16 unit", "&AO-", std::nullopt},
+      {"printable ASCII in base64", "&AEE-", std::nullopt},
+      {"a lone high surrogate", "&2D0-", std::nullopt},
+      {"a lone low surrogate", "&3gA-", std::nullopt},
+      {"8-bit bytes (a UTF-8 name)", "メール", std::nullopt},
+      {"a control byte", "a\tb", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(DecodeModifiedUtf7(c.encoded), c.decoded);
+  }
+}
+
+TEST(MaildirStore, ShowsModifiedUtf7NamesDecoded) {
+  test::TScratchFolder scratch;
+  for (const char* dir : {"/new", "/.&MOEw,DDr-/new", "/.&MOEw,DDr-/cur", "/.&MOEw,DDr-.Sub/cur",
+                          "/.&Jjo/cur", "/.メール/new"}) {
+    fs::create_directories(scratch.path() + dir);
+  }
+  WriteWholeFile(scratch / ".&MOEw,DDr-/new/1.a", "Subject: j\n\n");
+  auto store = OpenMailStore(scratch.path());
+  // A folder called メール on disk keeps that name, and the one written in modified UTF-7
+  // shows its own.
+  const auto both = store->Folders();
+  EXPECT_EQ(both.size(), 5u);
+  EXPECT_EQ(std::count(both.begin(), both.end(), "メール"), 1);
+  EXPECT_EQ(std::count(both.begin(), both.end(), "&MOEw,DDr-"), 1);
+  fs::remove_all(scratch / ".メール");
+  EXPECT_EQ(store->Folders(),
+            (std::vector<std::string>{"Inbox", "&Jjo", "メール", "メール/Sub"}));
+  const auto list = store->List("メール");
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(store->Read("メール", "1.a"), "Subject: j\n\n");
+  store->MarkRead("メール", {"1.a"});
+  EXPECT_TRUE(fs::exists(scratch / ".&MOEw,DDr-/cur/1.a:2,S"));
 }
 
 TEST(MailStore, ServesPythonMailsFromEveryKind) {

@@ -104,6 +104,8 @@ void Check(const test::TScratchFolder& scratch, const TCase& c) {
 
 TEST(VeskoCommandLine, NamesWhatItDoesNotKnow) {
   test::TScratchFolder scratch;
+  platform::MakeDirectory(scratch / "folders");
+  platform::MakeDirectory(scratch / "folders/Inbox.sbd");
   const TCase cases[] = {
       {"alone: the help", {}, 0, "Usage:", ""},
       {"version", {"--version"}, 0, "vesko " VESKO_PRODUCT_VERSION, ""},
@@ -125,6 +127,11 @@ TEST(VeskoCommandLine, NamesWhatItDoesNotKnow) {
       {"hotsync alone: its help", {"hotsync"}, 0, "Usage: hotsync [OPTIONS] SUBCOMMAND", ""},
       {"debug alone: its help", {"debug"}, 0, "Usage: debug [OPTIONS] SUBCOMMAND", ""},
       {"a command without its argument", {"doc", "read"}, 2, "", "INPUT is required"},
+      {"a folder that holds no mail store", {"list", "--store", VESKO_SOURCE_DIR "/samples"}, 2, "",
+       "is no mail store: it holds no Maildir (cur/ or new/), no mbox file and no .eml file; "
+       "found "},
+      {"mbox folders without an mbox", {"list", "--store", scratch / "folders"}, 2, "",
+       "holds no mail folder"},
   };
   for (const TCase& c : cases) Check(scratch, c);
 }
