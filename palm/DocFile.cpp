@@ -37,33 +37,17 @@ std::string CutDocTitle(const std::string& title) {
   return title.substr(0, kMax);
 }
 
-void NormalizeLineEndsInPlace(std::string& text, std::vector<TDocBookmark>& bookmarks) {
-  for (TDocBookmark& mark : bookmarks) mark.AdjustedPosition = mark.Position;
-  char* const b = text.data();
-  const std::size_t n = text.size();
-  const auto next_cr = [&](std::size_t from) {
-    const void* found = std::memchr(b + from, '\r', n - from);
-    return found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - b) : n;
-  };
-  // Read position r is always at a CR in the loop; w trails it by the CRs dropped so far.
-  std::size_t r = next_cr(0), w = r;
-  while (r < n) {
-    for (TDocBookmark& mark : bookmarks) {
-      if (mark.Position > static_cast<std::int64_t>(r)) --mark.AdjustedPosition;
-    }
-    if (r + 1 < n) b[w++] = b[r + 1];  // the byte after a CR stays, even another CR
-    r = std::min(r + 2, n);
-    const std::size_t end = next_cr(r);
-    std::memmove(b + w, b + r, end - r);
-    w += end - r;
-    r = end;
-  }
-  text.resize(w);
-}
-
 std::string NormalizeLineEnds(std::string_view text, std::vector<TDocBookmark>& bookmarks) {
-  std::string out(text);
-  NormalizeLineEndsInPlace(out, bookmarks);
+  const TDocPieces pieces(text);
+  for (TDocBookmark& mark : bookmarks) {
+    mark.AdjustedPosition = static_cast<std::int32_t>(pieces.Adjusted(mark.Position));
+  }
+  std::string out, piece;
+  out.reserve(pieces.Length());
+  for (std::size_t k = 0; k < pieces.Count(); ++k) {
+    pieces.Piece(k, piece);
+    out += piece;
+  }
   return out;
 }
 
@@ -79,13 +63,17 @@ void TDocFile::AddBookmark(const std::string& title, std::int32_t position) {
   bookmarks_.push_back({title, position, position});
 }
 
-void TDocFile::WriteText(std::string body, const TProgressProc& progress) {
+void TDocFile::WriteText(std::string_view text, const TProgressProc& progress) {
   ClearRecords();
-  NormalizeLineEndsInPlace(body, bookmarks_);
-  if (body.empty()) body = " ";
+  const TDocPieces given(text);
+  for (TDocBookmark& mark : bookmarks_) {
+    mark.AdjustedPosition = static_cast<std::int32_t>(given.Adjusted(mark.Position));
+  }
+  const TDocPieces blank(" ");  // an e-book holds at least one byte of text
+  const TDocPieces& body = given.Length() > 0 ? given : blank;
 
-  const std::size_t length = body.size();
-  const std::size_t pieces = (length + kDocRecordSize - 1) / kDocRecordSize;
+  const std::size_t length = body.Length();
+  const std::size_t pieces = body.Count();
   // Fail before the long part of the work when the file could never be saved.
   if (pieces + 1 + bookmarks_.size() > kPDBMaxRecords || length > 0xFFFFFFFFu) {
     throw EVeskoError("the text is too long for one Palm Doc e-book (" +
@@ -113,10 +101,11 @@ void TDocFile::WriteText(std::string body, const TProgressProc& progress) {
     PackDocPieces(body, threads_, take);
   } else {
     for (std::size_t k = 0; k < pieces; ++k) {
-      take(k, body.substr(k * kDocRecordSize, kDocRecordSize));
+      std::string piece;
+      body.Piece(k, piece);
+      take(k, std::move(piece));
     }
   }
-  body = std::string();  // the records hold it all; the file is built next
 
   for (const TDocBookmark& mark : bookmarks_) {
     std::string record = mark.Title.substr(0, kBookmarkTitleSize);
