@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -146,6 +147,31 @@ TEST(DocFile, NormalisesInPiecesAsAByteWalkDoes) {
         ASSERT_TRUE(piece == expected.substr(k * kDocRecordSize, kDocRecordSize)) << "piece " << k;
       }
     }
+  }
+}
+
+// A write stopped half-way (a cancelling progress callback, or a folder that isn't there)
+// leaves no file and no record pointing into the writer's freed buffers; the next write
+// starts afresh.
+TEST(DocFile, AStoppedWriteLeavesNoRecords) {
+  const std::string text(5 * kDocRecordSize, 'x');
+  for (const bool compress : {true, false}) {
+    SCOPED_TRACE(compress ? "compressed" : "plain");
+    TScratchFile file("stopped.pdb");
+    TDocFile doc(file.path(), "Stopped", compress);
+    EXPECT_THROW(doc.WriteText(text, [](int percent) {
+      if (percent > 50) throw std::runtime_error("cancelled");
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(doc.RecordCount(), 0);
+    EXPECT_FALSE(platform::FileExists(file.path()));
+    doc.WriteText(text);
+    EXPECT_EQ(doc.RecordCount(), 6);
+    EXPECT_TRUE(TDocReader(file.path()).ReadText() == text);
+
+    TDocFile nowhere(file.path() + ".missing/x.pdb", "Nowhere", compress);
+    EXPECT_THROW(nowhere.WriteText(text), EOSError);
+    EXPECT_EQ(nowhere.RecordCount(), 0);
   }
 }
 
