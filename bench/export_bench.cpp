@@ -88,17 +88,24 @@ void BM_ExportFolder(benchmark::State& state) {
     host.SetOption("Options", key, state.range(0) != 0 ? "1" : "0");
   }
   host.SetOption("Settings", "Target", "1");
+  // Each export delivers its e-book into a folder of its own, emptied before every run.
+  const fs::path saved = root / "saved";
+  host.SetOption("Options", "SavePath", saved.string() + "/");
   const double before_mb = ResidentMegabytes();  // the host's mails are loaded by now
   std::string book;
   for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove_all(saved);
+    fs::create_directory(saved);
     host.messages.clear();
+    state.ResumeTiming();
     RunExportCommand();
     if (host.messages.size() != 1 || host.messages[0].caption != "Information") {
       state.SkipWithError("the export failed");
       break;
     }
-    book = (root / ("bk" + std::to_string(host.temp_files_handed_out) + ".pdb")).string();
   }
+  for (const auto& entry : fs::directory_iterator(saved)) book = entry.path().string();
   const std::size_t mails = host.mails.size();
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * mails));
   rusage usage{};
