@@ -1,5 +1,6 @@
 #include "platform/memory.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace vesko::platform {
@@ -27,6 +28,12 @@ TByteBlock& TByteBlock::operator=(TByteBlock&& other) noexcept {
     reserved_ = std::exchange(other.reserved_, 0);
   }
   return *this;
+}
+
+void TByteBlock::Grow(std::size_t keep) {
+  TByteBlock bigger(capacity_ * 2);
+  std::copy(data_, data_ + std::min(keep, capacity_), bigger.data());
+  *this = std::move(bigger);
 }
 
 void TByteBlock::Release() noexcept {

@@ -27,6 +27,8 @@ class TByteBlock {
   void SetSize(std::size_t size) { size_ = size < capacity_ ? size : capacity_; }
   std::size_t capacity() const { return capacity_; }
   std::string_view view() const { return {data_, size_}; }
+  // Moves the first `keep` bytes into a block of twice the capacity.
+  void Grow(std::size_t keep);
 
  private:
   void Release() noexcept;

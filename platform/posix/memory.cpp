@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <new>
@@ -54,11 +53,7 @@ TByteBlock ReadFileBlock(const std::string& path) {
   TByteBlock block(sized ? static_cast<std::size_t>(st.st_size) + 1 : std::size_t{1} << 16);
   std::size_t used = 0;
   for (;;) {
-    if (used == block.capacity()) {
-      TByteBlock bigger(block.capacity() * 2);
-      std::copy(block.data(), block.data() + used, bigger.data());
-      block = std::move(bigger);
-    }
+    if (used == block.capacity()) block.Grow(used);
     const ssize_t n = ::read(fd, block.data() + used, block.capacity() - used);
     if (n < 0) {
       if (errno == EINTR) continue;

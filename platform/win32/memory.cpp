@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -39,11 +38,7 @@ TByteBlock ReadFileBlock(const std::string& path) {
   TByteBlock block(sized ? static_cast<std::size_t>(size.QuadPart) + 1 : std::size_t{1} << 16);
   std::size_t used = 0;
   for (;;) {
-    if (used == block.capacity()) {
-      TByteBlock bigger(block.capacity() * 2);
-      std::copy(block.data(), block.data() + used, bigger.data());
-      block = std::move(bigger);
-    }
+    if (used == block.capacity()) block.Grow(used);
     const std::size_t room = block.capacity() - used;
     const DWORD chunk = room > (1u << 30) ? (1u << 30) : static_cast<DWORD>(room);
     DWORD n = 0;
