@@ -261,7 +261,7 @@ TExportResult TComvertDoc::Export() {
       progress_->SetPosition(0);
       progress_->SetCaption(kCaptionConverting);
       TDocFile doc(temp_.path, title_, true);
-      doc.WriteText(std::move(text), SetProgress);
+      doc.WriteText(text, SetProgress);
       progress_->Hide();
     }
     const bool install = auto_install_ && user_index_ != -1;

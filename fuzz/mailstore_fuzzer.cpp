@@ -53,6 +53,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   CheckMbox(text);
   CheckMaildirName(text.substr(0, text.find('\n')));
-  (void)ToCrLf(text);
+  // Every line end comes out as CR LF, and a text that had only those comes out as it was.
+  const std::string crlf = ToCrLf(std::string(text));
+  bool only_crlf = true;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool lone_cr = text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n');
+    const bool lone_lf = text[i] == '\n' && (i == 0 || text[i - 1] != '\r');
+    if (lone_cr || lone_lf) only_crlf = false;
+  }
+  if (only_crlf) Check(crlf == text);
+  for (std::size_t i = 0; i < crlf.size(); ++i) {
+    if (crlf[i] == '\r') Check(i + 1 < crlf.size() && crlf[i + 1] == '\n');
+    if (crlf[i] == '\n') Check(i > 0 && crlf[i - 1] == '\r');
+  }
   return 0;
 }

@@ -1,6 +1,8 @@
 #include "mail/Charsets.h"
 
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 
 #include "mail/TextUtil.h"
 #include "platform/charset.h"
@@ -189,6 +191,50 @@ TCharset LookUpCharset(std::string_view name) {
   return NumberedCharset(name).value_or(TCharset{});
 }
 
+namespace {
+
+// The UTF-8 sequence whose lead byte (0x80 or above) is at text[i]: its code point, how many
+// bytes it takes (a broken sequence takes its lead and the continuation bytes it has) and
+// whether it is valid (no overlong form, surrogate or code point past U+10FFFF).
+struct TUtf8Sequence {
+  char32_t c;
+  std::size_t taken;
+  bool valid;
+};
+
+TUtf8Sequence Utf8SequenceAt(std::string_view text, std::size_t i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  const int length = lead >= 0xF0 && lead <= 0xF4   ? 4
+                     : lead >= 0xE0 && lead <= 0xEF ? 3
+                     : lead >= 0xC2 && lead <= 0xDF ? 2
+                                                    : 0;
+  char32_t c = length == 4 ? lead & 0x07u : length == 3 ? lead & 0x0Fu : lead & 0x1Fu;
+  int taken = 1;
+  for (; taken < length && i + taken < text.size(); ++taken) {
+    const auto next = static_cast<unsigned char>(text[i + taken]);
+    if ((next & 0xC0) != 0x80) break;
+    c = c << 6 | (next & 0x3Fu);
+  }
+  const bool valid = length > 0 && taken == length &&
+                     !(length == 3 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) &&
+                     !(length == 4 && (c < 0x10000 || c > 0x10FFFF));
+  return {c, static_cast<std::size_t>(taken), valid};
+}
+
+// The first byte at or after i that is 0x80 or above, or text.size().
+std::size_t SkipAscii(std::string_view text, std::size_t i) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    if ((word & kHighBits) != 0) break;
+  }
+  while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+  return i;
+}
+
+}  // namespace
+
 std::u32string DecodeUtf8(std::string_view text) {
   std::u32string out;
   out.reserve(text.size());
@@ -200,26 +246,24 @@ std::u32string DecodeUtf8(std::string_view text) {
       ++i;
       continue;
     }
-    const int length = lead >= 0xF0 && lead <= 0xF4   ? 4
-                       : lead >= 0xE0 && lead <= 0xEF ? 3
-                       : lead >= 0xC2 && lead <= 0xDF ? 2
-                                                      : 0;
-    char32_t c = length == 4 ? lead & 0x07u : length == 3 ? lead & 0x0Fu : lead & 0x1Fu;
-    int taken = 1;
-    for (; taken < length && i + taken < text.size(); ++taken) {
-      const auto next = static_cast<unsigned char>(text[i + taken]);
-      if ((next & 0xC0) != 0x80) break;
-      c = c << 6 | (next & 0x3Fu);
-    }
-    const bool valid = length > 0 && taken == length &&
-                       !(length == 3 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) &&
-                       !(length == 4 && (c < 0x10000 || c > 0x10FFFF));
+    const TUtf8Sequence sequence = Utf8SequenceAt(text, i);
     // A broken sequence is one replacement: its lead and the continuation bytes it has.
-    out += valid ? c : kReplacement;
-    i += static_cast<std::size_t>(taken);
+    out += sequence.valid ? sequence.c : kReplacement;
+    i += sequence.taken;
   }
   return out;
 }
+
+bool IsValidUtf8(std::string_view text) {
+  for (std::size_t i = SkipAscii(text, 0); i < text.size(); i = SkipAscii(text, i)) {
+    const TUtf8Sequence sequence = Utf8SequenceAt(text, i);
+    if (!sequence.valid) return false;
+    i += sequence.taken;
+  }
+  return true;
+}
+
+bool IsAscii(std::string_view text) { return SkipAscii(text, 0) == text.size(); }
 
 std::string EncodeShiftJis(std::u32string_view text) {
   std::string out;

@@ -46,5 +46,10 @@ std::string ShiftJisOf(char32_t c);
 
 // UTF-8 to code points; each byte that starts no valid sequence becomes U+FFFD.
 std::u32string DecodeUtf8(std::string_view text);
+// Whether DecodeUtf8 finds every byte of text in a valid sequence; stops at the first that
+// isn't, so text in another code is told quickly.
+bool IsValidUtf8(std::string_view text);
+// Whether every byte of text is below 0x80.
+bool IsAscii(std::string_view text);
 
 }  // namespace vesko

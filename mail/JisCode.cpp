@@ -47,6 +47,8 @@ constexpr std::string_view kKatakana[] = {
     "", "", "\xA6", "\xDD", "", "", "",  // 0x8390
 };
 constexpr std::uint16_t kKatakanaEnd = kKatakanaFirst + std::size(kKatakana);
+// Every full-width form with a half-width one lies in [kWidthFirst, kKatakanaEnd).
+constexpr std::uint16_t kWidthFirst = 0x8140;
 
 bool IsLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 bool IsTrail(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
@@ -55,6 +57,7 @@ bool UsesKana(int mode) { return mode == kWidthKana || mode == kWidthBoth; }
 
 // The half-width form of a full-width character under mode, or empty.
 std::string_view HalfWidthOf(std::uint16_t code, int mode) {
+  if (code < kWidthFirst || code >= kKatakanaEnd) return {};  // kanji and the rest
   static const auto kAscii = [] {
     std::array<char, 128> table{};
     for (int c = 0; c < 128; ++c) table[c] = static_cast<char>(c);
@@ -90,7 +93,7 @@ struct TFullWidthTables {
 const TFullWidthTables& FullWidthTables() {
   static const TFullWidthTables tables = [] {
     TFullWidthTables t;
-    for (unsigned code = 0x8140; code <= 0x8396; ++code) {
+    for (unsigned code = kWidthFirst; code < kKatakanaEnd; ++code) {
       const auto full = static_cast<std::uint16_t>(code);
       const std::string_view letter = HalfWidthOf(full, kWidthLetters);
       if (letter.size() == 1) t.letters[static_cast<unsigned char>(letter[0])] = full;
@@ -171,13 +174,22 @@ std::string Convert(std::string_view text, int kind, int mode) {
   if (kind == kHalfToFull) return ToFullWidth(text, mode);
   std::string out;
   out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size() && text[i] != '\0'; ++i) {
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n;) {
+    // A run of single bytes goes over at once; a NUL ends the text.
+    std::size_t run = i;
+    while (run < n && text[run] != '\0' && !IsLead(static_cast<unsigned char>(text[run]))) ++run;
+    out.append(text.substr(i, run - i));
+    i = run;
+    if (i == n || text[i] == '\0') break;
     const auto c = static_cast<unsigned char>(text[i]);
-    if (!IsLead(c) || i + 1 >= text.size() || !IsTrail(static_cast<unsigned char>(text[i + 1]))) {
+    if (i + 1 >= n || !IsTrail(static_cast<unsigned char>(text[i + 1]))) {
       out += static_cast<char>(c);
+      ++i;
       continue;
     }
-    const auto code = static_cast<std::uint16_t>(c << 8 | static_cast<unsigned char>(text[++i]));
+    const auto code = static_cast<std::uint16_t>(c << 8 | static_cast<unsigned char>(text[i + 1]));
+    i += 2;
     if (kind == kFullToHalf) {
       const std::string_view half = HalfWidthOf(code, mode);
       if (!half.empty()) {

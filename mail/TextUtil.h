@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,11 +41,21 @@ inline std::string WithCrLf(std::string_view text) {
 
 // Appends the lines of text, split at CR LF, CR or LF; a final line end adds no empty line.
 inline void AppendLines(std::vector<std::string>& lines, std::string_view text) {
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
+  const char* const b = text.data();
+  const std::size_t n = text.size();
+  const auto next = [&](char c, std::size_t from) {
+    const void* found = std::memchr(b + from, c, n - from);
+    return found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - b) : n;
+  };
+  // The next CR and the next LF, each looked for again only once the lines pass it, so
+  // that text with one kind of line end is still scanned once.
+  std::size_t next_cr = next('\r', 0), next_lf = next('\n', 0);
+  for (std::size_t pos = 0; pos < n;) {
+    if (next_cr < pos) next_cr = next('\r', pos);
+    if (next_lf < pos) next_lf = next('\n', pos);
+    const std::size_t end = std::min(next_cr, next_lf);
     lines.emplace_back(text.substr(pos, end - pos));
-    const bool crlf = end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n';
+    const bool crlf = end + 1 < n && b[end] == '\r' && b[end + 1] == '\n';
     pos = end + (crlf ? 2 : 1);
   }
 }

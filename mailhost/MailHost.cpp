@@ -191,7 +191,9 @@ std::string TMailHost::TImpl::ServeSource(const std::string& id) {
     unreadable[id] = e.what();
     return source;
   }
-  std::replace(source.begin(), source.end(), '\0', ' ');
+  if (std::memchr(source.data(), '\0', source.size()) != nullptr) {
+    std::replace(source.begin(), source.end(), '\0', ' ');
+  }
   return source;
 }
 

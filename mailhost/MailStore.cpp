@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <sys/stat.h>
@@ -106,20 +107,45 @@ std::unique_ptr<TMailStore> OpenMailStore(const std::string& path) {
                         "file and no .eml file; " + survey.Found());
 }
 
-std::string ToCrLf(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 32 + 2);
-  for (std::size_t i = 0; i < text.size(); ++i) {
+namespace {
+
+// Whether every line of text already ends in CR LF: each LF follows a CR, and each CR is
+// followed by an LF.
+bool HasOnlyCrLf(std::string_view text) {
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  for (const char* p = begin;;) {
+    const auto* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+    if (lf != nullptr && (lf == begin || lf[-1] != '\r')) return false;
+    // No CR before the one that starts the line end (or before the end of the text).
+    const char* crs_end = lf != nullptr ? lf - 1 : end;
+    if (crs_end > p && std::memchr(p, '\r', static_cast<std::size_t>(crs_end - p)) != nullptr) {
+      return false;
+    }
+    if (lf == nullptr) return true;
+    p = lf + 1;
+  }
+}
+
+}  // namespace
+
+std::string ToCrLf(std::string text) {
+  if (HasOnlyCrLf(text)) return text;
+  // At most two bytes for each one.
+  std::string out(text.size() * 2, '\0');
+  char* w = out.data();
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n; ++i) {
     const char c = text[i];
-    if (c == '\r') {
-      out += "\r\n";
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else if (c == '\n') {
-      out += "\r\n";
+    if (c == '\r' || c == '\n') {
+      *w++ = '\r';
+      *w++ = '\n';
+      if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
     } else {
-      out += c;
+      *w++ = c;
     }
   }
+  out.resize(static_cast<std::size_t>(w - out.data()));
   return out;
 }
 

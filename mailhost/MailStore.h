@@ -93,7 +93,8 @@ TMaildirName ParseMaildirName(std::string_view file_name);
 // The name in cur/ that carries the S flag, flags kept in ASCII order.
 std::string MaildirSeenName(const TMaildirName& name);
 
-// Converts LF and lone CR line ends to CR LF.
-std::string ToCrLf(std::string_view text);
+// Converts LF and lone CR line ends to CR LF; text that has none comes back as it is,
+// without a copy.
+std::string ToCrLf(std::string text);
 
 }  // namespace vesko::mailhost

@@ -9,6 +9,7 @@
 #include "palm/DocCompress.h"
 #include "palm/DocPack.h"
 #include "platform/locale.h"
+#include "platform/memory.h"
 #include "platform/ui.h"
 
 namespace vesko {
@@ -21,6 +22,32 @@ std::array<std::uint8_t, 3> UniqueIDBytes(std::uint32_t id) {
   return {static_cast<std::uint8_t>(id >> 16), static_cast<std::uint8_t>(id >> 8),
           static_cast<std::uint8_t>(id)};
 }
+
+// The records of one text, copied one after another into large blocks that stay where
+// they are until the file is saved: filling them costs few page faults, and the packed
+// pieces that the packers hand over are freed at once, so their memory is used again.
+class TRecordStore {
+ public:
+  explicit TRecordStore(std::size_t text_length)
+      : block_size_(std::clamp<std::size_t>(text_length / 2, std::size_t{64} << 10,
+                                            std::size_t{4} << 20)) {}
+
+  std::string_view Keep(std::string_view bytes) {
+    if (blocks_.empty() || blocks_.back().capacity() - used_ < bytes.size()) {
+      blocks_.emplace_back(std::max(block_size_, bytes.size()));
+      used_ = 0;
+    }
+    char* at = blocks_.back().data() + used_;
+    std::memcpy(at, bytes.data(), bytes.size());
+    used_ += bytes.size();
+    return {at, bytes.size()};
+  }
+
+ private:
+  const std::size_t block_size_;
+  std::vector<platform::TByteBlock> blocks_;
+  std::size_t used_ = 0;  // in the last block
+};
 
 }  // namespace
 
@@ -37,33 +64,17 @@ std::string CutDocTitle(const std::string& title) {
   return title.substr(0, kMax);
 }
 
-void NormalizeLineEndsInPlace(std::string& text, std::vector<TDocBookmark>& bookmarks) {
-  for (TDocBookmark& mark : bookmarks) mark.AdjustedPosition = mark.Position;
-  char* const b = text.data();
-  const std::size_t n = text.size();
-  const auto next_cr = [&](std::size_t from) {
-    const void* found = std::memchr(b + from, '\r', n - from);
-    return found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - b) : n;
-  };
-  // Read position r is always at a CR in the loop; w trails it by the CRs dropped so far.
-  std::size_t r = next_cr(0), w = r;
-  while (r < n) {
-    for (TDocBookmark& mark : bookmarks) {
-      if (mark.Position > static_cast<std::int64_t>(r)) --mark.AdjustedPosition;
-    }
-    if (r + 1 < n) b[w++] = b[r + 1];  // the byte after a CR stays, even another CR
-    r = std::min(r + 2, n);
-    const std::size_t end = next_cr(r);
-    std::memmove(b + w, b + r, end - r);
-    w += end - r;
-    r = end;
-  }
-  text.resize(w);
-}
-
 std::string NormalizeLineEnds(std::string_view text, std::vector<TDocBookmark>& bookmarks) {
-  std::string out(text);
-  NormalizeLineEndsInPlace(out, bookmarks);
+  const TDocPieces pieces(text);
+  for (TDocBookmark& mark : bookmarks) {
+    mark.AdjustedPosition = static_cast<std::int32_t>(pieces.Adjusted(mark.Position));
+  }
+  std::string out, piece;
+  out.reserve(pieces.Length());
+  for (std::size_t k = 0; k < pieces.Count(); ++k) {
+    pieces.Piece(k, piece);
+    out += piece;
+  }
   return out;
 }
 
@@ -79,13 +90,17 @@ void TDocFile::AddBookmark(const std::string& title, std::int32_t position) {
   bookmarks_.push_back({title, position, position});
 }
 
-void TDocFile::WriteText(std::string body, const TProgressProc& progress) {
+void TDocFile::WriteText(std::string_view text, const TProgressProc& progress) {
   ClearRecords();
-  NormalizeLineEndsInPlace(body, bookmarks_);
-  if (body.empty()) body = " ";
+  const TDocPieces given(text);
+  for (TDocBookmark& mark : bookmarks_) {
+    mark.AdjustedPosition = static_cast<std::int32_t>(given.Adjusted(mark.Position));
+  }
+  const TDocPieces blank(" ");  // an e-book holds at least one byte of text
+  const TDocPieces& body = given.Length() > 0 ? given : blank;
 
-  const std::size_t length = body.size();
-  const std::size_t pieces = (length + kDocRecordSize - 1) / kDocRecordSize;
+  const std::size_t length = body.Length();
+  const std::size_t pieces = body.Count();
   // Fail before the long part of the work when the file could never be saved.
   if (pieces + 1 + bookmarks_.size() > kPDBMaxRecords || length > 0xFFFFFFFFu) {
     throw EVeskoError("the text is too long for one Palm Doc e-book (" +
@@ -102,29 +117,35 @@ void TDocFile::WriteText(std::string body, const TProgressProc& progress) {
   SetRecord(1, std::move(record0));
   SetRecordAttributes(1, kDirty, UniqueIDBytes(kDocFirstUniqueID));
 
+  TRecordStore store(length);
   const auto take = [&](std::size_t k, std::string record) {
-    SetRecord(0, std::move(record));
+    SetLentRecord(0, store.Keep(record));
     SetRecordAttributes(RecordCount(), kDirty,
                         UniqueIDBytes(kDocFirstUniqueID + static_cast<std::uint32_t>(k + 1)));
     platform::ProcessMessages();
     if (progress) progress(static_cast<int>(std::lround((k + 1) * 100.0 / pieces)));
   };
-  if (compress_) {
-    PackDocPieces(body, threads_, take);
-  } else {
-    for (std::size_t k = 0; k < pieces; ++k) {
-      take(k, body.substr(k * kDocRecordSize, kDocRecordSize));
+  try {
+    if (compress_) {
+      PackDocPieces(body, threads_, take);
+    } else {
+      for (std::size_t k = 0; k < pieces; ++k) {
+        std::string piece;
+        body.Piece(k, piece);
+        take(k, std::move(piece));
+      }
     }
+    for (const TDocBookmark& mark : bookmarks_) {
+      std::string record = mark.Title.substr(0, kBookmarkTitleSize);
+      record.resize(kBookmarkTitleSize, '\0');
+      palm::PutU32(record, static_cast<std::uint32_t>(mark.AdjustedPosition));
+      SetRecord(0, std::move(record));
+    }
+    Save();  // releases every record's bytes
+  } catch (...) {
+    ClearRecords();  // no record may point into the store once it is gone
+    throw;
   }
-  body = std::string();  // the records hold it all; the file is built next
-
-  for (const TDocBookmark& mark : bookmarks_) {
-    std::string record = mark.Title.substr(0, kBookmarkTitleSize);
-    record.resize(kBookmarkTitleSize, '\0');
-    palm::PutU32(record, static_cast<std::uint32_t>(mark.AdjustedPosition));
-    SetRecord(0, std::move(record));
-  }
-  Save();
 }
 
 }  // namespace vesko

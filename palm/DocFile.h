@@ -35,10 +35,10 @@ class TDocFile : public TPalmPDB {
   TDocFile(const std::string& file_name, const std::string& title, bool compress);
 
   // Builds every record from text and writes the file, closed and complete on return.
-  // The text is taken over and its line ends normalised where it lies (move it in to save
-  // a copy). After each piece, on the calling thread, the host's pending messages are
+  // Line ends are normalised piece by piece as the records are built; the text itself is
+  // only read. After each piece, on the calling thread, the host's pending messages are
   // processed and progress, when given, gets the share of pieces done (0..100).
-  void WriteText(std::string text, const TProgressProc& progress = {});
+  void WriteText(std::string_view text, const TProgressProc& progress = {});
   // Adds a bookmark at a byte offset of the text that WriteText will get.
   void AddBookmark(const std::string& title, std::int32_t position);
 
@@ -58,10 +58,9 @@ class TDocFile : public TPalmPDB {
 // system's code page is cut in half.
 std::string CutDocTitle(const std::string& title);
 
-// Drops every CR of text, where it lies, and keeps the byte after each CR whatever it is
-// (CR LF -> LF, CR CR LF -> CR LF); bookmark positions after a dropped CR move back by one.
-void NormalizeLineEndsInPlace(std::string& text, std::vector<TDocBookmark>& bookmarks);
-// The same on a copy.
+// Drops every CR of text and keeps the byte after each CR whatever it is (CR LF -> LF,
+// CR CR LF -> CR LF), as WriteText stores it; each bookmark's AdjustedPosition becomes its
+// Position less the CRs dropped before it.
 std::string NormalizeLineEnds(std::string_view text, std::vector<TDocBookmark>& bookmarks);
 
 }  // namespace vesko

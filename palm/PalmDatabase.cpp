@@ -140,17 +140,31 @@ void TPalmPDB::ClearRecords() {
   offsets_stale_ = false;
 }
 
-void TPalmPDB::SetRecord(int index, std::string data) {
-  if (index < 0) return;
+TPDBRecordHeader* TPalmPDB::RecordToSet(int index) {
+  if (index < 0) return nullptr;
   if (index == 0) {
     records_.emplace_back(0, 0);
     index = RecordCount();
   }
   while (RecordCount() < index) records_.emplace_back(0, 0);
-  TPDBRecordHeader& record = records_[index - 1];
-  record.Size = static_cast<std::int32_t>(data.size());
-  record.Data = std::move(data);
   offsets_stale_ = true;
+  return &records_[index - 1];
+}
+
+void TPalmPDB::SetRecord(int index, std::string data) {
+  TPDBRecordHeader* record = RecordToSet(index);
+  if (record == nullptr) return;
+  record->Size = static_cast<std::int32_t>(data.size());
+  record->Data = std::move(data);
+  record->Lent.reset();
+}
+
+void TPalmPDB::SetLentRecord(int index, std::string_view bytes) {
+  TPDBRecordHeader* record = RecordToSet(index);
+  if (record == nullptr) return;
+  record->Size = static_cast<std::int32_t>(bytes.size());
+  record->Data.reset();
+  record->Lent = bytes;
 }
 
 void TPalmPDB::SetRecordAttributes(int index, std::uint8_t attributes,
@@ -183,7 +197,7 @@ std::string TPalmPDB::HeadBytes(std::uint32_t creation, std::uint32_t modificati
   for (int i = 0; i < RecordCount(); ++i) {
     const TPDBRecordHeader& record = records_[i];
     // Without its data a record would be written as bytes that aren't there.
-    if (record.Size > 0 && (!record.Data || record.Data->size() != std::size_t(record.Size))) {
+    if (record.Size > 0 && (!record.HasBytes() || record.Bytes().size() != std::size_t(record.Size))) {
       throw EVeskoError("record " + std::to_string(i + 1) + " of " + FileName() +
                         " has no data to write; it was saved or never loaded");
     }
@@ -225,7 +239,7 @@ std::string TPalmPDB::HeadBytes(std::uint32_t creation, std::uint32_t modificati
 std::string TPalmPDB::Serialize(std::uint32_t creation, std::uint32_t modification) const {
   std::string out = HeadBytes(creation, modification);
   for (const TPDBRecordHeader& record : records_) {
-    if (record.Data) out += *record.Data;
+    out += record.Bytes();
   }
   return out;
 }
@@ -240,13 +254,16 @@ void TPalmPDB::Save() {
   parts.emplace_back(head);
   std::int64_t size = static_cast<std::int64_t>(head.size());
   for (const TPDBRecordHeader& record : records_) {
-    if (!record.Data) continue;
-    parts.emplace_back(*record.Data);
-    size += static_cast<std::int64_t>(record.Data->size());
+    if (!record.HasBytes()) continue;
+    parts.emplace_back(record.Bytes());
+    size += static_cast<std::int64_t>(record.Bytes().size());
   }
   platform::WriteFileAtomic(FileName(), parts);
   file_size_ = size;
-  for (TPDBRecordHeader& record : records_) record.Data.reset();
+  for (TPDBRecordHeader& record : records_) {
+    record.Data.reset();
+    record.Lent.reset();
+  }
 }
 
 }  // namespace vesko

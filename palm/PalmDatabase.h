@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/datetime.h"
@@ -61,6 +62,10 @@ struct TPDBRecordHeader {
   std::array<std::uint8_t, 3> UniqueID = {0, 0, 0};  // most significant byte first
   std::int32_t Size;
   std::optional<std::string> Data;  // the record's bytes; none once saved or when loaded
+  std::optional<std::string_view> Lent;  // or bytes that the caller keeps (SetLentRecord)
+
+  bool HasBytes() const { return Data.has_value() || Lent.has_value(); }
+  std::string_view Bytes() const { return Data ? std::string_view(*Data) : Lent.value_or(""); }
 };
 
 class TPalmDatabase {
@@ -106,6 +111,9 @@ class TPalmPDB : public TPalmDatabase {
   // records until there are n. The record's size becomes data's length and all offsets
   // are laid out again.
   void SetRecord(int index, std::string data);
+  // The same with bytes that are not copied: the caller keeps them, unchanged, until Save
+  // has returned or the record is set again.
+  void SetLentRecord(int index, std::string_view bytes);
   // Sets the attributes and unique ID of record index (1-based); an index past the end is
   // ignored.
   void SetRecordAttributes(int index, std::uint8_t attributes,
@@ -132,6 +140,8 @@ class TPalmPDB : public TPalmDatabase {
   // Offsets are laid out when they are next looked at, so that appending the records of
   // a long text one by one stays linear.
   void LayOutOffsets() const;
+  // Record index as SetRecord finds it (0 appends one); null for a negative index.
+  TPDBRecordHeader* RecordToSet(int index);
 
   mutable std::vector<TPDBRecordHeader> records_;
   mutable bool offsets_stale_ = false;

@@ -2,7 +2,6 @@
 // its text, and shows what a PDB file holds.
 #include <CLI/CLI.hpp>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -16,6 +15,7 @@
 #include "palm/DocReader.h"
 #include "palm/timet.h"
 #include "platform/files.h"
+#include "platform/memory.h"
 #include "tools/BinaryStdio.h"
 #include "tools/TerminalText.h"
 #include "tools/commands.h"
@@ -75,29 +75,18 @@ std::unique_ptr<TDocReader> OpenDoc(const std::string& path) {
   }
 }
 
-// Whether text is valid UTF-8 that holds something beyond ASCII: the decoder turns each
-// invalid byte into U+FFFD, so valid text has only the U+FFFD it spelt out itself.
-bool LooksLikeUtf8(const std::string& text) {
-  const bool ascii = std::all_of(text.begin(), text.end(),
-                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  if (ascii) return false;
-  const std::u32string decoded = DecodeUtf8(text);
-  const auto replacements = std::count(decoded.begin(), decoded.end(), U'\uFFFD');
-  std::ptrdiff_t spelt = 0;
-  for (std::size_t at = 0; (at = text.find("\xEF\xBF\xBD", at)) != std::string::npos; at += 3) {
-    ++spelt;
-  }
-  return replacements == spelt;
-}
+// Whether text is valid UTF-8 that holds something beyond ASCII.
+bool LooksLikeUtf8(std::string_view text) { return !IsAscii(text) && IsValidUtf8(text); }
 
 void RunWrite(const TWriteOptions& o) {
   CheckInputFile(o.input);
-  std::string text;
+  platform::TByteBlock input;
   try {
-    text = platform::ReadWholeFile(o.input);
+    input = platform::ReadFileBlock(o.input);
   } catch (const EOSError& e) {
     throw Unreadable(o.input, e);
   }
+  std::string_view text = input.view();
   std::string from = o.from;
   if (from.empty()) {
     from = LooksLikeUtf8(text) ? kUtf8 : kShiftJis;
@@ -106,11 +95,16 @@ void RunWrite(const TWriteOptions& o) {
                  from == kUtf8 ? "valid UTF-8 with non-ASCII text" : "not UTF-8 beyond ASCII",
                  from == kUtf8 ? kShiftJis : kUtf8);
   }
-  if (from == kUtf8) text = ConvertToShiftJis(kUtf8, text).value_or(text);
+  std::string converted;
+  if (from == kUtf8) {
+    converted = ConvertToShiftJis(kUtf8, text).value_or(std::string(text));
+    input = platform::TByteBlock();
+    text = converted;
+  }
   const std::string title = TypedDocTitle(o.title);
   TDocFile doc(o.output, title, !o.plain);
   if (o.threads > 0) doc.SetThreads(o.threads);
-  doc.WriteText(std::move(text));
+  doc.WriteText(text);
   std::printf("%s: %d records, %lld bytes\n", o.output.c_str(), doc.RecordCount(),
               static_cast<long long>(doc.FileSize()));
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
+#include <random>
 #include <string>
 
 #include "mail/Charsets.h"
@@ -80,6 +82,71 @@ TEST(Charsets, AsciiPassesThroughEveryCharset) {
                            "koi8-r"}) {
     SCOPED_TRACE(name);
     EXPECT_EQ(ConvertToShiftJis(name, ascii).value_or("(none)"), ascii);
+  }
+}
+
+// Whether DecodeUtf8 took every byte of text into a valid sequence: it gives no U+FFFD
+// beyond the ones that text spells out itself.
+bool DecodesWithoutReplacement(const std::string& text) {
+  const std::u32string decoded = DecodeUtf8(text);
+  std::ptrdiff_t spelt = 0;
+  for (std::size_t at = 0; (at = text.find("\xEF\xBF\xBD", at)) != std::string::npos; at += 3) {
+    ++spelt;
+  }
+  return std::count(decoded.begin(), decoded.end(), U'\uFFFD') == spelt;
+}
+
+TEST(Charsets, ValidUtf8IsToldAsTheDecoderReadsIt) {
+  struct TCase {
+    const char* name;
+    std::string text;
+    bool valid, ascii;
+  };
+  const std::string long_ascii(37, 'a');
+  const TCase cases[] = {
+      {"empty", "", true, true},
+      {"ASCII longer than a word", long_ascii, true, true},
+      {"Japanese", "\xE6\x97\xA5\xE6\x9C\xAC", true, false},
+      {"a spelt-out replacement character", "a\xEF\xBF\xBD", true, false},
+      {"four-byte emoji after a long ASCII run", long_ascii + "\xF0\x9F\x98\x80", true, false},
+      {"Shift JIS", kNihongo, false, false},
+      {"Shift JIS after a long ASCII run", long_ascii + kNihongo, false, false},
+      {"overlong two-byte form", "\xC0\xAF", false, false},
+      {"overlong three-byte form", "\xE0\x80\xAF", false, false},
+      {"surrogate", "\xED\xA0\x80", false, false},
+      {"past U+10FFFF", "\xF4\x90\x80\x80", false, false},
+      {"a sequence cut off at the end", long_ascii + "\xE6\x97", false, false},
+      {"a lone continuation byte", "a\x80" + long_ascii, false, false},
+      {"NUL bytes are ASCII", std::string("a\0b", 3), true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(IsValidUtf8(c.text), c.valid);
+    EXPECT_EQ(DecodesWithoutReplacement(c.text), c.valid);
+    EXPECT_EQ(IsAscii(c.text), c.ascii);
+  }
+}
+
+TEST(Charsets, ValidUtf8AgreesWithTheDecoderOnShortAndRandomTexts) {
+  // Every text of one and two bytes, behind ASCII of each length around a word's edge.
+  for (const std::size_t lead_in : {0u, 7u, 8u, 9u}) {
+    for (int a = 0; a < 256; ++a) {
+      for (int b = -1; b < 256; ++b) {
+        std::string text(lead_in, 'x');
+        text += static_cast<char>(a);
+        if (b >= 0) text += static_cast<char>(b);
+        ASSERT_EQ(IsValidUtf8(text), DecodesWithoutReplacement(text)) << lead_in << " " << a << " " << b;
+      }
+    }
+  }
+  // Random texts from bytes that often make sequences, valid and broken.
+  std::mt19937 rng(16);
+  const unsigned char pool[] = {'a', 0x80, 0x9F, 0xA0, 0xBF, 0xC2, 0xDF, 0xE0, 0xED,
+                                0xEF, 0xF0, 0xF4, 0xF5, 0xBD, 0xFF, 0x90, 0x8F};
+  for (int round = 0; round < 20000; ++round) {
+    std::string text;
+    for (std::size_t k = rng() % 12; k > 0; --k) text += static_cast<char>(pool[rng() % sizeof pool]);
+    ASSERT_EQ(IsValidUtf8(text), DecodesWithoutReplacement(text)) << round;
   }
 }
 

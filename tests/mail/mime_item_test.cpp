@@ -237,6 +237,10 @@ TEST(MIMEItem, SplitAndJoinLines) {
       {"no final line end", "a\r\nb", {"a", "b"}, "a\r\nb\r\n"},
       {"empty lines", "\r\n\r\n", {"", ""}, "\r\n\r\n"},
       {"CR, LF and LF CR", "a\rb\nc\n\rd", {"a", "b", "c", "", "d"}, "a\r\nb\r\nc\r\n\r\nd\r\n"},
+      {"CR lines, then LF lines", "a\rb\rc\nd\ne", {"a", "b", "c", "d", "e"},
+       "a\r\nb\r\nc\r\nd\r\ne\r\n"},
+      {"CR CR LF is an empty line", "a\r\r\nb", {"a", "", "b"}, "a\r\n\r\nb\r\n"},
+      {"a final CR", "a\r", {"a"}, "a\r\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

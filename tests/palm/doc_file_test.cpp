@@ -1,8 +1,10 @@
 #include "palm/DocFile.h"
+#include "palm/DocPack.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -98,36 +100,78 @@ TEST(DocFile, NormalisesLineEndsAndMovesBookmarks) {
   }
 }
 
-// The in-place walk jumps from CR to CR; a byte-by-byte walk says what it must give, and
-// where a mark in the middle of the text ends up.
-TEST(DocFile, NormalisesInPlaceAsAByteWalkDoes) {
-  const auto byte_walk = [](const std::string& text, std::int32_t mark, std::int32_t& adjusted) {
+// The pieces are cut by jumping from CR to CR; a byte-by-byte walk says what they must
+// hold together, and where marks anywhere in the text end up. Every piece but the last
+// holds exactly one record's bytes, also where a CR, or a CR and its kept byte, meet a
+// piece's edge.
+TEST(DocFile, NormalisesInPiecesAsAByteWalkDoes) {
+  const auto byte_walk = [](const std::string& text, const std::vector<std::int32_t>& marks,
+                            std::vector<std::int32_t>& adjusted) {
+    adjusted = marks;
     std::string out;
-    adjusted = mark;
     for (std::size_t i = 0; i < text.size(); ++i) {
       if (text[i] != '\r') {
         out.push_back(text[i]);
         continue;
       }
-      if (static_cast<std::int32_t>(i) < mark) --adjusted;
+      for (std::size_t k = 0; k < marks.size(); ++k) {
+        if (static_cast<std::int64_t>(i) < marks[k]) --adjusted[k];
+      }
       if (i + 1 < text.size()) out.push_back(text[++i]);
     }
     return out;
   };
   std::mt19937 rng(17);
-  for (const std::string alphabet : {"\r\n", "ab\r\n", "abcdefgh\r", "abcdefghijklmnopqrstuvw \r\n"}) {
-    for (std::size_t size : {0, 1, 2, 3, 17, 1000, 70000}) {
+  for (const std::string alphabet : {"\r\n", "\r", "ab\r\n", "abcdefgh\r", "abcdefghijklmnopqrstuvw \r\n"}) {
+    for (std::size_t size : {0, 1, 2, 3, 17, 4096, 4097, 8193, 70000}) {
       SCOPED_TRACE(testing::ToHex(alphabet) + ", " + std::to_string(size) + " bytes");
       std::string text(size, ' ');
       for (char& c : text) c = alphabet[rng() % alphabet.size()];
-      const auto mark = static_cast<std::int32_t>(size / 2);
-      std::int32_t adjusted = 0;
-      const std::string expected = byte_walk(text, mark, adjusted);
-      std::vector<TDocBookmark> marks = {{"m", mark, 0}};
-      NormalizeLineEndsInPlace(text, marks);
-      EXPECT_TRUE(text == expected);
-      EXPECT_EQ(marks[0].AdjustedPosition, adjusted);
+      std::vector<std::int32_t> positions = {-1, 0, static_cast<std::int32_t>(size),
+                                             static_cast<std::int32_t>(size) + 3};
+      for (int k = 0; k < 20 && size > 0; ++k) positions.push_back(static_cast<std::int32_t>(rng() % size));
+      std::vector<std::int32_t> adjusted;
+      const std::string expected = byte_walk(text, positions, adjusted);
+      std::vector<TDocBookmark> marks;
+      for (std::int32_t p : positions) marks.push_back({"m", p, 0});
+      EXPECT_TRUE(NormalizeLineEnds(text, marks) == expected);
+      for (std::size_t k = 0; k < marks.size(); ++k) {
+        EXPECT_EQ(marks[k].AdjustedPosition, adjusted[k]) << "mark at " << positions[k];
+      }
+      const TDocPieces pieces(text);
+      EXPECT_EQ(pieces.Length(), expected.size());
+      ASSERT_EQ(pieces.Count(), (expected.size() + kDocRecordSize - 1) / kDocRecordSize);
+      std::string piece;
+      for (std::size_t k = 0; k < pieces.Count(); ++k) {
+        pieces.Piece(k, piece);
+        ASSERT_TRUE(piece == expected.substr(k * kDocRecordSize, kDocRecordSize)) << "piece " << k;
+      }
     }
+  }
+}
+
+// A write stopped half-way (a cancelling progress callback, or a folder that isn't there)
+// leaves no file and no record pointing into the writer's freed buffers; the next write
+// starts afresh.
+TEST(DocFile, AStoppedWriteLeavesNoRecords) {
+  const std::string text(5 * kDocRecordSize, 'x');
+  for (const bool compress : {true, false}) {
+    SCOPED_TRACE(compress ? "compressed" : "plain");
+    TScratchFile file("stopped.pdb");
+    TDocFile doc(file.path(), "Stopped", compress);
+    EXPECT_THROW(doc.WriteText(text, [](int percent) {
+      if (percent > 50) throw std::runtime_error("cancelled");
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(doc.RecordCount(), 0);
+    EXPECT_FALSE(platform::FileExists(file.path()));
+    doc.WriteText(text);
+    EXPECT_EQ(doc.RecordCount(), 6);
+    EXPECT_TRUE(TDocReader(file.path()).ReadText() == text);
+
+    TDocFile nowhere(file.path() + ".missing/x.pdb", "Nowhere", compress);
+    EXPECT_THROW(nowhere.WriteText(text), EOSError);
+    EXPECT_EQ(nowhere.RecordCount(), 0);
   }
 }
 

@@ -33,8 +33,11 @@ std::string MailLikeText(std::size_t size, unsigned seed) {
   return text;
 }
 
-// What one thread packs: each piece through one compressor, in order.
-std::vector<std::string> PackedAlone(const std::string& text) {
+// What one thread packs: each piece of the text without its CRs through one compressor,
+// in order.
+std::vector<std::string> PackedAlone(const std::string& raw) {
+  std::vector<TDocBookmark> none;
+  const std::string text = NormalizeLineEnds(raw, none);
   TDocCompressor compressor;
   std::vector<std::string> out;
   for (std::size_t at = 0; at < text.size(); at += kDocRecordSize) {
@@ -60,7 +63,7 @@ TEST(DocPack, HandsOnEveryPieceInOrderOnTheCallingThread) {
       std::vector<std::string> got;
       bool on_caller = true;
       const auto caller = std::this_thread::get_id();
-      PackDocPieces(text, threads, [&](std::size_t index, std::string packed) {
+      PackDocPieces(TDocPieces(text), threads, [&](std::size_t index, std::string packed) {
         on_caller = on_caller && std::this_thread::get_id() == caller;
         EXPECT_EQ(index, got.size());
         got.push_back(std::move(packed));
@@ -76,11 +79,12 @@ TEST(DocPack, HandsOnEveryPieceInOrderOnTheCallingThread) {
 
 TEST(DocPack, AFailureInTakeStopsTheWorkersAndPropagates) {
   const std::string text = MailLikeText(200 * kDocRecordSize, 5);
-  for (std::size_t failing : {std::size_t{0}, std::size_t{1}, std::size_t{150}, std::size_t{199}}) {
+  const std::size_t last = TDocPieces(text).Count() - 1;
+  for (std::size_t failing : {std::size_t{0}, std::size_t{1}, std::size_t{150}, last}) {
     for (int threads : {1, 2, kMaxDocThreads}) {
       SCOPED_TRACE("fails at " + std::to_string(failing) + ", threads " + std::to_string(threads));
       std::size_t taken = 0;
-      EXPECT_THROW(PackDocPieces(text, threads,
+      EXPECT_THROW(PackDocPieces(TDocPieces(text), threads,
                                  [&](std::size_t index, const std::string&) {
                                    ++taken;
                                    if (index == failing) throw std::runtime_error("cancelled");

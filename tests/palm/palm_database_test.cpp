@@ -119,6 +119,25 @@ TEST(PalmPDB, SavesLoadsAndReleasesData) {
   EXPECT_EQ(loaded.FileSize(), 210);
 }
 
+// Lent records go out from the caller's bytes, between owned ones, and are let go by Save
+// like owned ones; setting a record again replaces whichever bytes it had.
+TEST(PalmPDB, SavesLentRecordsWhereTheyLie) {
+  TScratchFile file("lent.pdb");
+  const std::string lent = "lent bytes", later = "later";
+  TPalmPDB db(file.path(), false);
+  db.SetRecord(0, "owned");
+  db.SetLentRecord(0, lent);
+  db.SetRecord(0, "dropped");
+  db.SetLentRecord(3, later);
+  db.SetLentRecord(4, "");
+  EXPECT_EQ(db.Serialize(0, 0).substr(78 + 4 * 8), "ownedlent byteslater");
+  db.Save();
+  for (const auto& r : db.Records()) EXPECT_FALSE(r.HasBytes());
+  EXPECT_EQ(platform::ReadWholeFile(file.path()).substr(78 + 4 * 8), "ownedlent byteslater");
+  EXPECT_EQ(db.Record(3).Size, 5);
+  EXPECT_THROW(db.Save(), EVeskoError);  // the bytes are gone
+}
+
 TEST(PalmPDB, FailedSaveWritesNothing) {
   TScratchFile folder("no_such_folder");
   TPalmPDB db(folder.path() + "/x.pdb", false);

@@ -457,7 +457,9 @@ TEST(MailStore, ConvertsLineEndsToCrLf) {
     const char* expected;
   } cases[] = {
       {"a\nb\n", "a\r\nb\r\n"}, {"a\r\nb", "a\r\nb"}, {"a\rb\r", "a\r\nb\r\n"},
-      {"\n\r\n\r", "\r\n\r\n\r\n"}, {"", ""},
+      {"\n\r\n\r", "\r\n\r\n\r\n"}, {"", ""}, {"\r\n\r\n", "\r\n\r\n"},
+      {"a\r\r\nb", "a\r\n\r\nb"}, {"\nab\r\n", "\r\nab\r\n"}, {"ab\r\ncd\n", "ab\r\ncd\r\n"},
+      {"\r", "\r\n"}, {"\n", "\r\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);

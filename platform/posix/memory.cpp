@@ -1,0 +1,69 @@
+#include "platform/memory.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <new>
+#include <utility>
+
+#include "platform/errors.h"
+
+namespace vesko::platform {
+namespace {
+
+// Blocks from this size on are aligned to the 2 MB of a large page and asked for in large
+// pages; smaller ones gain nothing from them.
+constexpr std::size_t kLargePage = std::size_t{2} << 20;
+
+}  // namespace
+
+char* TByteBlock::Map(std::size_t size, void*& base, std::size_t& reserved) {
+  const bool large = size >= kLargePage;
+  reserved = large ? size + kLargePage : size;
+  base = ::mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (base == MAP_FAILED) {
+    base = nullptr;
+    throw std::bad_alloc();
+  }
+  auto start = reinterpret_cast<std::uintptr_t>(base);
+  if (large) {
+    start = (start + kLargePage - 1) & ~(kLargePage - 1);
+    ::madvise(reinterpret_cast<void*>(start), size, MADV_HUGEPAGE);  // only a hint
+  }
+  return reinterpret_cast<char*>(start);
+}
+
+void TByteBlock::Unmap(void* base, std::size_t reserved) noexcept { ::munmap(base, reserved); }
+
+TByteBlock ReadFileBlock(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw EOSError("opening " + path, errno);
+  struct TClose {
+    int fd;
+    ~TClose() { ::close(fd); }
+  } const closer{fd};
+  // The file's size and one byte more, so that the read that finds the end needs no
+  // growing; a file that grows, or reports no size, is read into ever larger blocks.
+  struct stat st {};
+  const bool sized = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
+  TByteBlock block(sized ? static_cast<std::size_t>(st.st_size) + 1 : std::size_t{1} << 16);
+  std::size_t used = 0;
+  for (;;) {
+    if (used == block.capacity()) block.Grow(used);
+    const ssize_t n = ::read(fd, block.data() + used, block.capacity() - used);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw EOSError("reading " + path, errno);
+    }
+    if (n == 0) break;
+    used += static_cast<std::size_t>(n);
+  }
+  block.SetSize(used);
+  return block;
+}
+
+}  // namespace vesko::platform

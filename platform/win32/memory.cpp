@@ -1,0 +1,55 @@
+#include "platform/memory.h"
+
+#include <windows.h>
+
+#include <new>
+#include <utility>
+
+#include "platform/errors.h"
+
+namespace vesko::platform {
+
+// Committed pages of the system, zeroed when first touched; large pages would need a
+// privilege that users don't have.
+char* TByteBlock::Map(std::size_t size, void*& base, std::size_t& reserved) {
+  base = ::VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+  if (base == nullptr) throw std::bad_alloc();
+  reserved = size;
+  return static_cast<char*>(base);
+}
+
+void TByteBlock::Unmap(void* base, std::size_t) noexcept { ::VirtualFree(base, 0, MEM_RELEASE); }
+
+TByteBlock ReadFileBlock(const std::string& path) {
+  const HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
+                                 nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    throw EOSError("opening " + path, static_cast<int>(::GetLastError()));
+  }
+  struct TClose {
+    HANDLE h;
+    ~TClose() { ::CloseHandle(h); }
+  } const closer{h};
+  // The file's size and one byte more, so that the read that finds the end needs no
+  // growing; a file that grows is read into ever larger blocks.
+  LARGE_INTEGER size{};
+  const bool sized = ::GetFileSizeEx(h, &size) && size.QuadPart > 0;
+  TByteBlock block(sized ? static_cast<std::size_t>(size.QuadPart) + 1 : std::size_t{1} << 16);
+  std::size_t used = 0;
+  for (;;) {
+    if (used == block.capacity()) block.Grow(used);
+    const std::size_t room = block.capacity() - used;
+    const DWORD chunk = room > (1u << 30) ? (1u << 30) : static_cast<DWORD>(room);
+    DWORD n = 0;
+    if (!::ReadFile(h, block.data() + used, chunk, &n, nullptr)) {
+      throw EOSError("reading " + path, static_cast<int>(::GetLastError()));
+    }
+    if (n == 0) break;
+    used += n;
+  }
+  block.SetSize(used);
+  return block;
+}
+
+}  // namespace vesko::platform
