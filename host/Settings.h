@@ -34,6 +34,10 @@ inline constexpr char kKeepUndecodedKey[] = "KeepUndecoded";
 // YYYY-MM-DD; an empty pattern keeps the host's temporary file name.
 inline constexpr char kFileNameKey[] = "FileName";
 inline constexpr char kFileNameDefault[] = "{folder}-{date}";
+// The keys of section "Options" that shape the e-book beyond its text: one Doc bookmark
+// per mail, and the text, index and name in UTF-8 instead of Shift JIS.
+inline constexpr char kDocBookmarksKey[] = "DocBookmarks";
+inline constexpr char kUtf8TextKey[] = "Utf8Text";
 
 // One value per key of the settings file; the members are named after their keys.
 struct TSettings {
@@ -57,6 +61,8 @@ struct TSettings {
   bool Forwarded;       // a mail forwarded as an attachment shows that mail
   bool KeepUndecoded;   // a part that can't be decoded goes in as it stands
   std::string FileName;  // the pattern of the delivered file's name
+  bool DocBookmarks;     // a Doc bookmark record for each mail
+  bool Utf8Text;         // the e-book's text, index and name in UTF-8
 
   // The export side's defaults. SavePath's is the settings file's folder.
   static TSettings Defaults(const std::string& settings_path);
@@ -154,6 +160,8 @@ inline constexpr TSettingKey kSettingKeys[] = {
     FileOnlyFlagKey("Options", kForwardedKey, &TSettings::Forwarded, true),
     FileOnlyFlagKey("Options", kKeepUndecodedKey, &TSettings::KeepUndecoded, true),
     FileOnlyTextKey("Options", kFileNameKey, &TSettings::FileName, kFileNameDefault),
+    FileOnlyFlagKey("Options", kDocBookmarksKey, &TSettings::DocBookmarks, false),
+    FileOnlyFlagKey("Options", kUtf8TextKey, &TSettings::Utf8Text, false),
 };
 
 // The entry of kSettingKeys named so (ignoring case), or null.

@@ -43,6 +43,8 @@ const TKeyCase kKeys[] = {
     {"Forwarded", "1", "[Options]\r\nForwarded=0\r\n", "0"},
     {"KeepUndecoded", "1", "[Options]\r\nKeepUndecoded=0\r\n", "0"},
     {"FileName", "{folder}-{date}", "[Options]\r\nFileName=\r\n", ""},  // empty: kept so
+    {"DocBookmarks", "0", "[Options]\r\nDocBookmarks=1\r\n", "1"},
+    {"Utf8Text", "0", "[Options]\r\nutf8text=1\r\n", "1"},  // key names ignore case
 };
 
 const TSettingKey& KeyNamed(const char* name) {
