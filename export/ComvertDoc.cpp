@@ -184,7 +184,9 @@ void TComvertDoc::MakeTitle() {
 
 void TComvertDoc::ReadOptions() {
   const TSettings settings = ReadSettings();
-  save_medoc_ = settings.SaveMeDoc;
+  book_.medoc_index = settings.SaveMeDoc;
+  book_.bookmarks = settings.DocBookmarks;
+  book_.utf8 = settings.Utf8Text;
   auto_install_ = settings.AutoInstall;
   mark_as_read_ = settings.MarkAsRead;
   // An empty save folder means the default one, beside the settings file; a folder typed
@@ -225,45 +227,29 @@ void TComvertDoc::PrepareItems() {
   progress_->Hide();
 }
 
-std::string TComvertDoc::BuildText() const {
+void TComvertDoc::WriteBook(const std::string& path, const std::string& title, int first,
+                            int count) {
   progress_->SetCaption(kCaptionStillPreparing);
   progress_->Show();
-  // The header lines of each mail are formatted first, so that the text is allocated once
-  // at its final size and every part is copied into it exactly once.
-  std::vector<std::string> heads(static_cast<std::size_t>(count_));
-  std::string index;
-  if (save_medoc_) index = items_->IndexHeader() + items_->IndexLines();
-  std::size_t size = index.size();
-  for (int i = 0; i < count_; ++i) {
-    const TMailItem& item = items_->Items(i);
-    std::string& head = heads[static_cast<std::size_t>(i)];
-    head = item.HeadLines();
-    size += head.size() + item.Body().size();
-  }
-  std::string text;
-  text.reserve(size);
-  text += index;
-  for (int i = 0; i < count_; ++i) {
-    text.append(heads[static_cast<std::size_t>(i)]).append(items_->Items(i).Body());
+  TBookText book = BuildBookText(*items_, first, count, book_, [&](int done) {
     ExportUi().ProcessMessages();
-    SetProgress(PercentOf(i + 1, count_));
-  }
-  return text;
+    SetProgress(PercentOf(done, count));
+  });
+  if (first == 0 && count == items_->Count()) items_.reset();
+  progress_->SetPosition(0);
+  progress_->SetCaption(kCaptionConverting);
+  TDocFile doc(path, BookEncoded(title, book_), true, book.encoding);
+  for (const TDocBookmark& mark : book.bookmarks) doc.AddBookmark(mark.Title, mark.Position);
+  book.bookmarks.clear();
+  doc.WriteText(std::move(book.text), SetProgress);
+  progress_->Hide();
 }
 
 TExportResult TComvertDoc::Export() {
   if (count_ == 0) return TExportResult::kNothing;
   bool delivered = false;
   try {
-    {
-      std::string text = BuildText();
-      items_.reset();  // the text holds all they have; a big folder needs the room
-      progress_->SetPosition(0);
-      progress_->SetCaption(kCaptionConverting);
-      TDocFile doc(temp_.path, title_, true);
-      doc.WriteText(std::move(text), SetProgress);
-      progress_->Hide();
-    }
+    WriteBook(temp_.path, title_, 0, count_);
     const bool install = auto_install_ && user_index_ != -1;
     delivered = install ? Install() : SaveCopy();
   } catch (...) {

@@ -1,7 +1,8 @@
 // TComvertDoc runs one export from start to end: it counts and collects the target mails
 // of the host's current folder, makes a mail item of each, assembles one text (the MeDoc
 // index, then each mail's "From:", "Subject:" and "Date:" lines and its body), writes it as
-// a compressed Palm Doc file into a temporary file of the host, delivers that file (a copy
+// a compressed Palm Doc file into a temporary file of the host (with a bookmark per mail,
+// and in UTF-8, when the settings ask; export/DocBook.h), delivers that file (a copy
 // in the save folder, or a HotSync install for a Palm Desktop user), and marks the
 // exported unread mails read. A progress window shows each phase.
 //
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "export/DocBook.h"
 #include "export/MeDocItemList.h"
 #include "export/Progress.h"
 #include "platform/datetime.h"
@@ -74,7 +76,11 @@ class TComvertDoc {
   void ReadOptions();
   void CollectTargets();
   void PrepareItems();
-  std::string BuildText() const;
+  // Writes the count items from first on as one compressed Doc e-book at path, named
+  // title, with what book_ asks for (index, bookmarks, encoding); the progress window
+  // follows the text and then the records. When the e-book takes every item, the items
+  // are released once its text is made: a big folder needs the room.
+  void WriteBook(const std::string& path, const std::string& title, int first, int count);
   bool SaveCopy();
   bool Install();
   void MarkExportedRead();
@@ -94,7 +100,7 @@ class TComvertDoc {
   } temp_;
   int user_index_ = -1;
   int count_ = 0;
-  bool save_medoc_ = true;
+  TBookOptions book_;  // the index, the bookmarks and the encoding of the e-book
   bool auto_install_ = true;
   bool mark_as_read_ = true;
   std::unique_ptr<TMeDocItemList> items_;

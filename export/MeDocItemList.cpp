@@ -25,16 +25,21 @@ int BodyLines(const TMailItem& item) {
 
 TMeDocItemList::TMeDocItemList(const TTextOptions& options) : options_(options) {}
 
-std::string TMeDocItemList::IndexHeader() const {
-  return "#!Medoc index " + std::to_string(Count()) + kCrLf;
+std::string TMeDocItemList::IndexHeader() const { return IndexHeader(0, Count()); }
+
+std::string TMeDocItemList::IndexLines() const { return IndexLines(0, Count()); }
+
+std::string TMeDocItemList::IndexHeader(int, int count) const {
+  return "#!Medoc index " + std::to_string(count) + kCrLf;
 }
 
-std::string TMeDocItemList::IndexLines() const {
+std::string TMeDocItemList::IndexLines(int first, int count) const {
   std::string lines;
-  int line = Count() + 2;
-  for (int i = 0; i < Count(); ++i) {
-    lines += std::to_string(line) + ":" + ShortTitle(Items(i).Subject(), i + 1) + kCrLf;
-    line += BodyLines(Items(i)) + 2;
+  int line = count + 2;
+  for (int i = 0; i < count; ++i) {
+    const TMailItem& item = Items(first + i);
+    lines += std::to_string(line) + ":" + ShortTitle(item.Subject(), i + 1) + kCrLf;
+    line += BodyLines(item) + 2;
   }
   return lines;
 }

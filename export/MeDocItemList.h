@@ -44,6 +44,10 @@ class TMeDocItemList {
 
   std::string IndexHeader() const;  // "#!Medoc index <n>" CR LF
   std::string IndexLines() const;   // the entries, each ending in CR LF
+  // The same for the block of a document that holds only the count items from first on:
+  // its entries are numbered from 1 and its lines counted from its own start.
+  std::string IndexHeader(int first, int count) const;
+  std::string IndexLines(int first, int count) const;
 
   // The first bytes of subject that fit an entry numbered k (no double-byte character cut
   // in two), trimmed of blanks and control characters at both ends.

@@ -47,4 +47,9 @@ std::string ShiftJisOf(char32_t c);
 // UTF-8 to code points; each byte that starts no valid sequence becomes U+FFFD.
 std::u32string DecodeUtf8(std::string_view text);
 
+// Shift JIS text (code page 932, the plug-in's own code) as UTF-8, through the platform's
+// converter; a byte that forms no character becomes U+FFFD. nullopt when the platform
+// can't convert code page 932.
+std::optional<std::string> ShiftJisToUtf8(std::string_view text);
+
 }  // namespace vesko

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 #include "palm/BigEndian.h"
@@ -15,7 +16,6 @@ namespace vesko {
 namespace {
 
 constexpr std::uint8_t kDirty = 4;
-constexpr int kBookmarkTitleSize = 16;
 
 std::array<std::uint8_t, 3> UniqueIDBytes(std::uint32_t id) {
   return {static_cast<std::uint8_t>(id >> 16), static_cast<std::uint8_t>(id >> 8),
@@ -24,9 +24,29 @@ std::array<std::uint8_t, 3> UniqueIDBytes(std::uint32_t id) {
 
 }  // namespace
 
-std::string CutDocTitle(const std::string& title) {
-  constexpr std::size_t kMax = 31;
+std::string_view CutAtCharacter(std::string_view text, std::size_t max_bytes,
+                                TDocEncoding encoding) {
+  if (text.size() <= max_bytes) return text;
+  std::size_t end = 0;
+  if (encoding == TDocEncoding::kUtf8) {
+    // Back from the cut over continuation bytes (10xxxxxx) to the start of their character.
+    end = max_bytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  } else {
+    for (;;) {
+      const std::size_t next =
+          end + (platform::IsLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1);
+      if (next > max_bytes) break;
+      end = next;
+    }
+  }
+  return text.substr(0, end);
+}
+
+std::string CutDocTitle(const std::string& title, TDocEncoding encoding) {
+  constexpr std::size_t kMax = kDocNameSize;
   if (title.size() <= kMax) return title;
+  if (encoding == TDocEncoding::kUtf8) return std::string(CutAtCharacter(title, kMax, encoding));
   // Walk the characters up to the 31st byte to learn what that byte is.
   std::size_t i = 0;
   while (i < kMax - 1) i += platform::IsLeadByte(static_cast<unsigned char>(title[i])) ? 2 : 1;
@@ -38,7 +58,23 @@ std::string CutDocTitle(const std::string& title) {
 }
 
 void NormalizeLineEndsInPlace(std::string& text, std::vector<TDocBookmark>& bookmarks) {
-  for (TDocBookmark& mark : bookmarks) mark.AdjustedPosition = mark.Position;
+  // The marks by position: each one moves back by the CRs dropped before it, and those are
+  // counted once, as the walk passes them.
+  std::vector<TDocBookmark*> marks;
+  marks.reserve(bookmarks.size());
+  for (TDocBookmark& mark : bookmarks) marks.push_back(&mark);
+  std::stable_sort(marks.begin(), marks.end(), [](const TDocBookmark* a, const TDocBookmark* b) {
+    return a->Position < b->Position;
+  });
+  std::size_t settled = 0;
+  std::int32_t dropped = 0;
+  // Gives every mark not after offset its place: the CRs counted so far all lie before it.
+  const auto settle_up_to = [&](std::int64_t offset) {
+    for (; settled < marks.size() && marks[settled]->Position <= offset; ++settled) {
+      marks[settled]->AdjustedPosition = marks[settled]->Position - dropped;
+    }
+  };
+
   char* const b = text.data();
   const std::size_t n = text.size();
   const auto next_cr = [&](std::size_t from) {
@@ -48,9 +84,8 @@ void NormalizeLineEndsInPlace(std::string& text, std::vector<TDocBookmark>& book
   // Read position r is always at a CR in the loop; w trails it by the CRs dropped so far.
   std::size_t r = next_cr(0), w = r;
   while (r < n) {
-    for (TDocBookmark& mark : bookmarks) {
-      if (mark.Position > static_cast<std::int64_t>(r)) --mark.AdjustedPosition;
-    }
+    settle_up_to(static_cast<std::int64_t>(r));
+    ++dropped;
     if (r + 1 < n) b[w++] = b[r + 1];  // the byte after a CR stays, even another CR
     r = std::min(r + 2, n);
     const std::size_t end = next_cr(r);
@@ -58,6 +93,7 @@ void NormalizeLineEndsInPlace(std::string& text, std::vector<TDocBookmark>& book
     w += end - r;
     r = end;
   }
+  settle_up_to(std::numeric_limits<std::int64_t>::max());
   text.resize(w);
 }
 
@@ -67,9 +103,13 @@ std::string NormalizeLineEnds(std::string_view text, std::vector<TDocBookmark>& 
   return out;
 }
 
-TDocFile::TDocFile(const std::string& file_name, const std::string& title, bool compress)
-    : TPalmPDB(file_name, false), compress_(compress), threads_(DefaultDocThreads()) {
-  Header().Name = CutDocTitle(title);
+TDocFile::TDocFile(const std::string& file_name, const std::string& title, bool compress,
+                   TDocEncoding encoding)
+    : TPalmPDB(file_name, false),
+      compress_(compress),
+      encoding_(encoding),
+      threads_(DefaultDocThreads()) {
+  Header().Name = CutDocTitle(title, encoding);
   Header().DBType = "TEXt";
   Header().Creator = "REAd";
   Header().Backup = true;
@@ -119,8 +159,8 @@ void TDocFile::WriteText(std::string body, const TProgressProc& progress) {
   body = std::string();  // the records hold it all; the file is built next
 
   for (const TDocBookmark& mark : bookmarks_) {
-    std::string record = mark.Title.substr(0, kBookmarkTitleSize);
-    record.resize(kBookmarkTitleSize, '\0');
+    std::string record(CutAtCharacter(mark.Title, kDocBookmarkTitleSize, encoding_));
+    record.resize(kDocBookmarkTitleSize, '\0');
     palm::PutU32(record, static_cast<std::uint32_t>(mark.AdjustedPosition));
     SetRecord(0, std::move(record));
   }

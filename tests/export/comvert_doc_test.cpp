@@ -9,6 +9,7 @@
 #include "export/Messages.h"
 #include "hotsync/AutoInst.h"
 #include "hotsync/PalmDesktopSetup.h"
+#include "mail/Charsets.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "palm/DocReader.h"
@@ -438,6 +439,53 @@ TEST(ComvertDoc, DocumentHoldsIndexAndHeaderLines) {
   EXPECT_EQ(TDocReader(root / TodaysBook("Inbox")).ReadText(),
             "#!Medoc index 2\n4:one\n8:[ml:1] three\n" + head + "one\nDate:" + date + "\nbody\n" +
                 head + "[ml:1] three\nDate:" + date + "\nlast\n");
+}
+
+// The keys DocBookmarks and Utf8Text through a whole export: a bookmark at each mail's
+// "From:" line of the stored text, and text and name in UTF-8, the name cut inside a
+// 3-byte character. Off, the e-book is the designed one.
+TEST(ComvertDoc, BookmarksAndUtf8TextFollowTheirKeys) {
+  std::string kanji10;  // 10 double-byte characters: 32 bytes of UTF-8 after "[]"
+  for (int i = 0; i < 10; ++i) kanji10 += "\x8A\xBF";
+  const std::string utf8_name = "[]" + ShiftJisToUtf8(kanji10.substr(0, 18)).value();
+  struct {
+    const char* name;
+    const char* bookmarks;
+    const char* utf8;
+  } const cases[] = {
+      {"both off: the designed e-book", "0", "0"},
+      {"bookmarks", "1", "0"},
+      {"UTF-8", "0", "1"},
+      {"both", "1", "1"},
+  };
+  std::string designed;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TScratchFolder root;
+    TFakeHost host(root.path());
+    AddThreeMails(host);
+    host.mails[0].source = Mail("one", "no line end");
+    host.display_name = "[box]/" + kanji10;
+    host.SetOption("Options", "Date", "0");
+    host.SetOption("Options", "DocBookmarks", c.bookmarks);
+    host.SetOption("Options", "Utf8Text", c.utf8);
+    RunExportCommand();
+    const TDocReader reader(root / TodaysBook(kanji10));
+    const std::string text = reader.ReadText();
+    const bool utf8 = c.utf8[0] == '1';
+    if (designed.empty()) designed = text;
+    EXPECT_EQ(text, utf8 ? ShiftJisToUtf8(designed).value() : designed);
+    EXPECT_EQ(reader.database().Header().Name, utf8 ? utf8_name : "[]" + kanji10);
+    const auto marks = reader.Bookmarks();
+    ASSERT_EQ(marks.size(), c.bookmarks[0] == '1' ? 2u : 0u);
+    for (std::size_t k = 0; k < marks.size(); ++k) {
+      EXPECT_EQ(marks[k].title, k == 0 ? "one" : "three");
+      EXPECT_EQ(text.substr(marks[k].position, 5), "From:") << "bookmark " << k;
+    }
+    if (!marks.empty()) {
+      EXPECT_GT(marks[1].position, marks[0].position);
+    }
+  }
 }
 
 TEST(ComvertDoc, ExportsOnlyTheMailsStillThere) {

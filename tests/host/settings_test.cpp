@@ -45,6 +45,8 @@ const TKeyCase kKeys[] = {
     {"KeepUndecoded", "1", "[Options]\r\nKeepUndecoded=0\r\n", "0"},
     {"FileName", "{folder}-{date}", "[Options]\r\nFileName=\r\n", ""},  // empty: kept so
     {"Title", "", "[Options]\r\nTitle=Mine\r\n", "Mine"},
+    {"DocBookmarks", "0", "[Options]\r\nDocBookmarks=1\r\n", "1"},
+    {"Utf8Text", "0", "[Options]\r\nutf8text=1\r\n", "1"},  // key names ignore case
 };
 
 const TSettingKey& KeyNamed(const char* name) {
