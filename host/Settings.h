@@ -13,6 +13,7 @@
 // Folder.ini and ListAddrFmt from the host's registry settings.
 #pragma once
 
+#include <climits>
 #include <optional>
 #include <string>
 
@@ -34,6 +35,9 @@ inline constexpr char kKeepUndecodedKey[] = "KeepUndecoded";
 // YYYY-MM-DD; an empty pattern keeps the host's temporary file name.
 inline constexpr char kFileNameKey[] = "FileName";
 inline constexpr char kFileNameDefault[] = "{folder}-{date}";
+// The key of section "Options" with the most mails one e-book takes; 0: any number. An
+// export with more becomes several e-books (export/BookSplit.h).
+inline constexpr char kMaxMailsKey[] = "MaxMails";
 
 // One value per key of the settings file; the members are named after their keys.
 struct TSettings {
@@ -57,6 +61,7 @@ struct TSettings {
   bool Forwarded;       // a mail forwarded as an attachment shows that mail
   bool KeepUndecoded;   // a part that can't be decoded goes in as it stands
   std::string FileName;  // the pattern of the delivered file's name
+  int MaxMails;          // the most mails in one e-book; 0 (or less) any number
 
   // The export side's defaults. SavePath's is the settings file's folder.
   static TSettings Defaults(const std::string& settings_path);
@@ -122,6 +127,14 @@ constexpr TSettingKey FileOnlyFlagKey(const char* section, const char* key,
   return k;
 }
 
+// An integer key that only the settings file and `vesko config` hold: the form leaves it be.
+constexpr TSettingKey FileOnlyNumberKey(const char* section, const char* key,
+                                        int TSettings::*member, int fallback, int min, int max) {
+  TSettingKey k = NumberKey(section, key, member, fallback, min, max);
+  k.in_form = false;
+  return k;
+}
+
 // A text key that only the settings file and `vesko config` hold: the form leaves it be.
 constexpr TSettingKey FileOnlyTextKey(const char* section, const char* key,
                                       std::string TSettings::*member, const char* fallback) {
@@ -154,6 +167,7 @@ inline constexpr TSettingKey kSettingKeys[] = {
     FileOnlyFlagKey("Options", kForwardedKey, &TSettings::Forwarded, true),
     FileOnlyFlagKey("Options", kKeepUndecodedKey, &TSettings::KeepUndecoded, true),
     FileOnlyTextKey("Options", kFileNameKey, &TSettings::FileName, kFileNameDefault),
+    FileOnlyNumberKey("Options", kMaxMailsKey, &TSettings::MaxMails, 0, 0, INT_MAX),
 };
 
 // The entry of kSettingKeys named so (ignoring case), or null.

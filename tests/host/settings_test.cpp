@@ -43,6 +43,7 @@ const TKeyCase kKeys[] = {
     {"Forwarded", "1", "[Options]\r\nForwarded=0\r\n", "0"},
     {"KeepUndecoded", "1", "[Options]\r\nKeepUndecoded=0\r\n", "0"},
     {"FileName", "{folder}-{date}", "[Options]\r\nFileName=\r\n", ""},  // empty: kept so
+    {"MaxMails", "0", "[Options]\r\nMaxMails=100\r\n", "100"},
 };
 
 const TSettingKey& KeyNamed(const char* name) {
@@ -134,6 +135,8 @@ TEST(Settings, TypedValuesAreCheckedAgainstTheKey) {
       {"UserIndex", "-1", "-1"},   {"UserIndex", "254", "254"}, {"UserIndex", "-2", nullptr},
       {"UserIndex", "255", nullptr}, {"UserIndex", "99999999999", nullptr},
       {"SavePath", " any text ", " any text "},
+      {"MaxMails", "0", "0"},      {"MaxMails", "2147483647", "2147483647"},
+      {"MaxMails", "-1", nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.key) + "=" + c.value);
