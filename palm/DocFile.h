@@ -63,5 +63,7 @@ std::string CutDocTitle(const std::string& title);
 void NormalizeLineEndsInPlace(std::string& text, std::vector<TDocBookmark>& bookmarks);
 // The same on a copy.
 std::string NormalizeLineEnds(std::string_view text, std::vector<TDocBookmark>& bookmarks);
+// The length of text after NormalizeLineEnds.
+std::size_t DocTextSize(std::string_view text);
 
 }  // namespace vesko
