@@ -519,6 +519,29 @@ TEST(ComvertDoc, MaxMailsSplitsIntoNumberedBooks) {
   }
 }
 
+// Queued for HotSync, a split export names each e-book under the one message.
+TEST(ComvertDoc, HotSyncQueuesEveryBookOfASplitExport) {
+  test::TScratchFolder root;
+  test::TPalmDesktopScope palm_scope(root.path());
+  const std::string palm = root / "Palm";
+  WritePalmDesktop(TUserData::kRootKeys[1], palm, {{1234, "John Smith", "SmithJ"}}, "");
+  const std::string folder = JoinPath(JoinPath(palm, "SmithJ"), "Install");
+  TFakeHost host(root.path());
+  AddThreeMails(host);
+  host.SetOption("HotSync", "UserIndex", "0");
+  host.SetOption("Options", "MaxMails", "1");
+  RunExportCommand();
+  std::string message = FormatText(kInstalledMessage, {"John Smith"});
+  for (const char* suffix : {"-1", "-2"}) {
+    const std::string queued = JoinPath(folder, NameWithSuffix(TodaysBook("Inbox"), suffix));
+    EXPECT_TRUE(platform::FileExists(queued));
+    message += "\r\n" + queued;
+  }
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, message);
+  EXPECT_EQ(host.selections, (std::vector<std::string>{"1", "3"}));
+}
+
 // A mail larger than one e-book fills one of its own as far as it goes and stays unread.
 TEST(ComvertDoc, AMailLargerThanABookIsCutAndStaysUnread) {
   test::TScratchFolder root;
