@@ -50,14 +50,5 @@ TEST(RenameNoReplace, TakesOnlyAFreeName) {
   }
 }
 
-TEST(RenameNoReplace, AMissingSourceFails) {
-  test::TScratchFolder root;
-  int error = 0;
-  EXPECT_EQ(platform::RenameNoReplace(root / "missing", root / "book.pdb", &error),
-            TRenameResult::kFailed);
-  EXPECT_NE(error, 0);
-  EXPECT_FALSE(platform::FileExists(root / "book.pdb"));
-}
-
 }  // namespace
 }  // namespace vesko
