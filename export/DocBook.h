@@ -5,12 +5,13 @@
 // finished Shift JIS pieces (the index, each mail, each title) are converted one by one,
 // so offsets and titles are those of the UTF-8 text and nothing before it changes.
 //
-// The export driver writes one e-book per call of TComvertDoc::WriteBook, which builds its
-// text here. Throws EVeskoError when UTF-8 is asked for and the platform can't convert
+// The export driver writes each e-book of a split export (export/BookSplit.h) by one call
+// of TComvertDoc::WriteBook, which builds its text here. Throws EVeskoError when UTF-8 is asked for and the platform can't convert
 // Shift JIS.
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,13 +35,17 @@ struct TBookText {
   TDocEncoding encoding = TDocEncoding::kShiftJis;
 };
 
+// The encoding the options give the e-book.
+TDocEncoding BookEncoding(const TBookOptions& options);
+
 // Shift JIS text in the e-book's encoding: as it is, or converted to UTF-8.
 std::string BookEncoded(std::string_view text, const TBookOptions& options);
 
-// The e-book of the count items of items from first on. after_mail(done) runs after each
-// mail is added, done counting from 1.
-TBookText BuildBookText(const TMeDocItemList& items, int first, int count,
-                        const TBookOptions& options,
+// The e-book of the items [first, last) of items, whose header lines are heads (one per
+// item of items, TMailItem::HeadLines). after_mail(done) runs after each mail is added,
+// done counting from 1.
+TBookText BuildBookText(const TMeDocItemList& items, std::span<const std::string> heads,
+                        int first, int last, const TBookOptions& options,
                         const std::function<void(int done)>& after_mail = {});
 
 }  // namespace vesko

@@ -25,21 +25,25 @@ int BodyLines(const TMailItem& item) {
 
 TMeDocItemList::TMeDocItemList(const TTextOptions& options) : options_(options) {}
 
+void TMeDocItemList::Add(std::unique_ptr<TMailItem> item) {
+  body_lines_.push_back(BodyLines(*item));
+  items_.push_back(std::move(item));
+}
+
 std::string TMeDocItemList::IndexHeader() const { return IndexHeader(0, Count()); }
 
 std::string TMeDocItemList::IndexLines() const { return IndexLines(0, Count()); }
 
-std::string TMeDocItemList::IndexHeader(int, int count) const {
-  return "#!Medoc index " + std::to_string(count) + kCrLf;
+std::string TMeDocItemList::IndexHeader(int first, int last) const {
+  return "#!Medoc index " + std::to_string(last - first) + kCrLf;
 }
 
-std::string TMeDocItemList::IndexLines(int first, int count) const {
+std::string TMeDocItemList::IndexLines(int first, int last) const {
   std::string lines;
-  int line = count + 2;
-  for (int i = 0; i < count; ++i) {
-    const TMailItem& item = Items(first + i);
-    lines += std::to_string(line) + ":" + ShortTitle(item.Subject(), i + 1) + kCrLf;
-    line += BodyLines(item) + 2;
+  int line = last - first + 2;
+  for (int i = first; i < last; ++i) {
+    lines += std::to_string(line) + ":" + ShortTitle(Items(i).Subject(), i - first + 1) + kCrLf;
+    line += body_lines_[static_cast<std::size_t>(i)] + 2;
   }
   return lines;
 }

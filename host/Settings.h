@@ -13,6 +13,7 @@
 // Folder.ini and ListAddrFmt from the host's registry settings.
 #pragma once
 
+#include <climits>
 #include <optional>
 #include <string>
 
@@ -40,6 +41,9 @@ inline constexpr char kTitleKey[] = "Title";
 // per mail, and the text, index and name in UTF-8 instead of Shift JIS.
 inline constexpr char kDocBookmarksKey[] = "DocBookmarks";
 inline constexpr char kUtf8TextKey[] = "Utf8Text";
+// The key of section "Options" with the most mails one e-book takes; 0: any number. An
+// export with more becomes several e-books (export/BookSplit.h).
+inline constexpr char kMaxMailsKey[] = "MaxMails";
 
 // One value per key of the settings file; the members are named after their keys.
 struct TSettings {
@@ -66,6 +70,7 @@ struct TSettings {
   std::string Title;     // the e-book's title; empty: made from Date, Time and the folder
   bool DocBookmarks;     // a Doc bookmark record for each mail
   bool Utf8Text;         // the e-book's text, index and name in UTF-8
+  int MaxMails;          // the most mails in one e-book; 0 (or less) any number
 
   // The export side's defaults. SavePath's is the settings file's folder.
   static TSettings Defaults(const std::string& settings_path);
@@ -198,6 +203,9 @@ inline constexpr TSettingKey kSettingKeys[] = {
                      "a Doc bookmark per mail, at its From: line, for readers without MeDoc")),
     FileOnly(FlagKey("Options", kUtf8TextKey, &TSettings::Utf8Text, false,
                      "write the e-book's text, index and name in UTF-8 instead of Shift JIS")),
+    FileOnly(NumberKey("Options", kMaxMailsKey, &TSettings::MaxMails, 0, 0, INT_MAX,
+                       "the most mails in one e-book; more become several e-books; 0 any "
+                       "number")),
     PerRun(TextKey("Options", kTitleKey, &TSettings::Title, "",
                    "the e-book's title for one export (vesko export --title); empty: "
                    "[date time] and the folder's name")),

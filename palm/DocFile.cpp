@@ -103,6 +103,14 @@ std::string NormalizeLineEnds(std::string_view text, std::vector<TDocBookmark>& 
   return out;
 }
 
+std::size_t DocTextSize(std::string_view text) {
+  std::size_t dropped = 0;
+  for (std::size_t r = text.find('\r'); r != std::string_view::npos; r = text.find('\r', r + 2)) {
+    ++dropped;  // the byte after it stays, whatever it is
+  }
+  return text.size() - dropped;
+}
+
 TDocFile::TDocFile(const std::string& file_name, const std::string& title, bool compress,
                    TDocEncoding encoding)
     : TPalmPDB(file_name, false),

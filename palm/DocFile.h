@@ -86,5 +86,7 @@ std::string_view CutAtCharacter(std::string_view text, std::size_t max_bytes,
 void NormalizeLineEndsInPlace(std::string& text, std::vector<TDocBookmark>& bookmarks);
 // The same on a copy.
 std::string NormalizeLineEnds(std::string_view text, std::vector<TDocBookmark>& bookmarks);
+// The length of text after NormalizeLineEnds.
+std::size_t DocTextSize(std::string_view text);
 
 }  // namespace vesko

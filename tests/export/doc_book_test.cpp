@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "mail/Charsets.h"
 
@@ -18,6 +19,8 @@ TEST(DocBook, TextBookmarksAndEncodingFollowTheOptions) {
     list.Add(std::make_unique<TMailItem>(list, "a@example.jp", "\x93\xFA\x96\x7B\x8C\xEA", 0.0,
                                          body));
   }
+  std::vector<std::string> heads;
+  for (int i = 0; i < list.Count(); ++i) heads.push_back(list.Items(i).HeadLines());
   const auto utf8 = [](const std::string& sjis) { return ShiftJisToUtf8(sjis).value(); };
   const struct {
     const char* name;
@@ -32,9 +35,11 @@ TEST(DocBook, TextBookmarksAndEncodingFollowTheOptions) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     int done = 0;
-    const TBookText book = BuildBookText(list, c.first, c.count, c.options, [&](int n) { done = n; });
+    const int last = c.first + c.count;
+    const TBookText book =
+        BuildBookText(list, heads, c.first, last, c.options, [&](int n) { done = n; });
     std::string sjis;
-    if (c.options.medoc_index) sjis = list.IndexHeader(c.first, c.count) + list.IndexLines(c.first, c.count);
+    if (c.options.medoc_index) sjis = list.IndexHeader(c.first, last) + list.IndexLines(c.first, last);
     for (int i = c.first; i < c.first + c.count; ++i) sjis += list.Items(i).Text();
     EXPECT_EQ(book.text, c.options.utf8 ? utf8(sjis) : sjis);
     EXPECT_EQ(book.encoding, c.options.utf8 ? TDocEncoding::kUtf8 : TDocEncoding::kShiftJis);

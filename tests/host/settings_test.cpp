@@ -47,6 +47,7 @@ const TKeyCase kKeys[] = {
     {"Title", "", "[Options]\r\nTitle=Mine\r\n", "Mine"},
     {"DocBookmarks", "0", "[Options]\r\nDocBookmarks=1\r\n", "1"},
     {"Utf8Text", "0", "[Options]\r\nutf8text=1\r\n", "1"},  // key names ignore case
+    {"MaxMails", "0", "[Options]\r\nMaxMails=100\r\n", "100"},
 };
 
 const TSettingKey& KeyNamed(const char* name) {
@@ -138,6 +139,8 @@ TEST(Settings, TypedValuesAreCheckedAgainstTheKey) {
       {"UserIndex", "-1", "-1"},   {"UserIndex", "254", "254"}, {"UserIndex", "-2", nullptr},
       {"UserIndex", "255", nullptr}, {"UserIndex", "99999999999", nullptr},
       {"SavePath", "", ""},          {"SavePath", " any text ", nullptr},
+      {"MaxMails", "0", "0"},      {"MaxMails", "2147483647", "2147483647"},
+      {"MaxMails", "-1", nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.key) + "=" + c.value);

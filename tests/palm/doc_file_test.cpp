@@ -95,6 +95,7 @@ TEST(DocFile, NormalisesLineEndsAndMovesBookmarks) {
     std::vector<TDocBookmark> marks = {{"m", c.position, 0}};
     EXPECT_EQ(NormalizeLineEnds(c.text, marks), c.stored);
     EXPECT_EQ(marks[0].AdjustedPosition, c.adjusted);
+    EXPECT_EQ(DocTextSize(c.text), c.stored.size());
   }
 }
 
