@@ -85,9 +85,9 @@ class TComvertDoc {
   void ReadOptions();
   void CollectTargets();
   void PrepareItems();
-  // Writes the mails of book as one compressed Doc e-book at path, named title (Shift
-  // JIS), with what book_ asks for: its own MeDoc index, its own bookmarks and the
-  // encoding. A cut mail (book.cut_to) is cut in the stored bytes of that encoding. The
+  // Writes the mails of book as one compressed Doc e-book at path, named title (in the
+  // e-book's encoding), with what book_ asks for: its own MeDoc index, its own bookmarks
+  // and the encoding. A cut mail (book.cut_to) is cut in the stored bytes of that encoding. The
   // progress bar goes on across the e-books. After the last mail the items are released:
   // a big folder needs the room.
   void WriteBook(const TBookRange& book, const std::string& title, const std::string& path);
