@@ -87,6 +87,9 @@ void BM_ExportFolder(benchmark::State& state) {
        {kDecodeTransferKey, kHtmlToTextKey, kMoreCharsetsKey, kForwardedKey, kKeepUndecodedKey}) {
     host.SetOption("Options", key, state.range(0) != 0 ? "1" : "0");
   }
+  host.SetOption("Options", kDocBookmarksKey, state.range(2) != 0 ? "1" : "0");
+  host.SetOption("Options", kUtf8TextKey, state.range(2) != 0 ? "1" : "0");
+  host.SetOption("Options", kFileNameKey, "");  // the book keeps the temporary file's name
   host.SetOption("Settings", "Target", "1");
   // Each export delivers its e-book into a folder of its own, emptied before every run.
   const fs::path saved = root / "saved";
@@ -120,8 +123,8 @@ void BM_ExportFolder(benchmark::State& state) {
     static std::string one_thread;
     std::string bytes = platform::ReadWholeFile(book);
     bytes.replace(36, 8, 8, '\0');
-    if (state.range(0) == 0) {
-      // Other decodings: another book.
+    if (state.range(0) == 0 || state.range(2) != 0) {
+      // Other decodings, or bookmarks and UTF-8: another book.
     } else if (state.range(1) == 1) {
       one_thread = std::move(bytes);
     } else if (!one_thread.empty() && bytes != one_thread) {
@@ -130,12 +133,14 @@ void BM_ExportFolder(benchmark::State& state) {
   }
   fs::remove_all(root);
 }
-// The new body decodings off and on, and the Doc records packed by one thread and by two.
+// The new body decodings off and on, the Doc records packed by one thread and by two, and
+// a bookmark per mail with the text in UTF-8.
 BENCHMARK(BM_ExportFolder)
-    ->ArgNames({"decodings", "threads"})
-    ->Args({0, 1})
-    ->Args({1, 1})
-    ->Args({1, 2})
+    ->ArgNames({"decodings", "threads", "marks_utf8"})
+    ->Args({0, 1, 0})
+    ->Args({1, 1, 0})
+    ->Args({1, 2, 0})
+    ->Args({1, 1, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()  // the whole export as the user waits for it, packing threads included
     ->Iterations(3);

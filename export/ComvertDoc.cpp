@@ -1,6 +1,9 @@
 #include "export/ComvertDoc.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <deque>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -93,7 +96,7 @@ int CountTargets(int target) {
   return count;
 }
 
-TComvertDoc::TComvertDoc() {
+TComvertDoc::TComvertDoc(const TBookLimits& limits) : limits_(limits) {
   count_ = CountTargets();
   if (count_ == 0) return;
   progress_ = std::make_unique<TProgressForm>();
@@ -184,7 +187,9 @@ void TComvertDoc::MakeTitle() {
 
 void TComvertDoc::ReadOptions() {
   const TSettings settings = ReadSettings();
-  save_medoc_ = settings.SaveMeDoc;
+  book_.medoc_index = settings.SaveMeDoc;
+  book_.bookmarks = settings.DocBookmarks;
+  book_.utf8 = settings.Utf8Text;
   auto_install_ = settings.AutoInstall;
   mark_as_read_ = settings.MarkAsRead;
   // An empty save folder means the default one, beside the settings file; a folder typed
@@ -196,6 +201,8 @@ void TComvertDoc::ReadOptions() {
   dest_path_ = JoinPath(save_folder, dest_name_);
   user_index_ = settings.UserIndex;
   target_ = settings.Target;
+  limits_.max_mails = settings.MaxMails;
+  limits_.records_per_mail = settings.DocBookmarks ? 1 : 0;  // its bookmark's record
 }
 
 void TComvertDoc::CollectTargets() {
@@ -225,47 +232,58 @@ void TComvertDoc::PrepareItems() {
   progress_->Hide();
 }
 
-std::string TComvertDoc::BuildText() const {
+void TComvertDoc::WriteBook(const TBookRange& book, const std::string& title,
+                            const std::string& path) {
   progress_->SetCaption(kCaptionStillPreparing);
-  progress_->Show();
-  // The header lines of each mail are formatted first, so that the text is allocated once
-  // at its final size and every part is copied into it exactly once.
-  std::vector<std::string> heads(static_cast<std::size_t>(count_));
-  std::string index;
-  if (save_medoc_) index = items_->IndexHeader() + items_->IndexLines();
-  std::size_t size = index.size();
-  for (int i = 0; i < count_; ++i) {
-    const TMailItem& item = items_->Items(i);
-    std::string& head = heads[static_cast<std::size_t>(i)];
-    head = item.HeadLines();
-    size += head.size() + item.Body().size();
-  }
-  std::string text;
-  text.reserve(size);
-  text += index;
-  for (int i = 0; i < count_; ++i) {
-    text.append(heads[static_cast<std::size_t>(i)]).append(items_->Items(i).Body());
+  TBookText text = BuildBookText(*items_, heads_, book.first, book.last, book_, [&](int done) {
     ExportUi().ProcessMessages();
-    SetProgress(PercentOf(i + 1, count_));
+    SetProgress(PercentOf(book.first + done, count_));
+  });
+  if (book.cut_to != 0) {
+    text.text.resize(CutPoint(text.text, book.cut_to, text.encoding));
+    cut_mails_.push_back(book.first);
+    cut_lines_ += kCrLf + FormatText(kMailCutMessage, {items_->Items(book.first).Subject()});
   }
-  return text;
+  // The text holds all they have; a big folder needs the room.
+  if (book.last == count_) items_.reset();
+  progress_->SetPosition(PercentOf(book.first, count_));
+  progress_->SetCaption(kCaptionConverting);
+  TDocFile doc(path, title, true, text.encoding);
+  for (const TDocBookmark& mark : text.bookmarks) doc.AddBookmark(mark.Title, mark.Position);
+  text.bookmarks.clear();
+  // The bar goes on across the e-books: this one takes its share of the mails.
+  const int first = book.first, mails = book.last - book.first, total = count_;
+  doc.WriteText(text.text, [first, mails, total](int percent) {
+    SetProgress(PercentOf(first * 100 + percent * mails, total * 100));
+  });
 }
 
 TExportResult TComvertDoc::Export() {
   if (count_ == 0) return TExportResult::kNothing;
+  // The temporary files of the e-books after the first, removed however the export ends.
+  std::deque<TTempFile> more_temps;
   bool delivered = false;
   try {
-    {
-      std::string text = BuildText();
-      items_.reset();  // the text holds all they have; a big folder needs the room
-      progress_->SetPosition(0);
-      progress_->SetCaption(kCaptionConverting);
-      TDocFile doc(temp_.path, title_, true);
-      doc.WriteText(text, SetProgress);
-      progress_->Hide();
+    heads_.reserve(static_cast<std::size_t>(count_));
+    for (int i = 0; i < count_; ++i) heads_.push_back(items_->Items(i).HeadLines());
+    const std::vector<TBookRange> books = PlanBooks(*items_, heads_, book_, limits_);
+    const int book_count = static_cast<int>(books.size());
+    const std::string title = BookEncoded(title_, book_);
+    std::vector<std::string> paths;
+    progress_->SetCaption(kCaptionStillPreparing);
+    progress_->Show();
+    for (int k = 0; k < book_count; ++k) {
+      if (k > 0) {
+        more_temps.emplace_back();
+        more_temps.back().path = HostText(PlugIn().api.BKA_GetTempFileName("pdb"));
+      }
+      paths.push_back(k == 0 ? temp_.path : more_temps.back().path);
+      WriteBook(books[static_cast<std::size_t>(k)],
+                BookTitle(title, k + 1, book_count, BookEncoding(book_)), paths.back());
     }
-    const bool install = auto_install_ && user_index_ != -1;
-    delivered = install ? Install() : SaveCopy();
+    heads_ = {};
+    progress_->Hide();
+    delivered = Deliver(paths);
   } catch (...) {
     progress_->Hide();
     platform::RemoveFile(temp_.path);
@@ -277,47 +295,81 @@ TExportResult TComvertDoc::Export() {
   return TExportResult::kDelivered;
 }
 
-bool TComvertDoc::SaveCopy() {
-  // The copy appears whole under a name no file held, numbered when dest_name_ is taken:
-  // an earlier e-book, or the temporary file itself, is never replaced.
-  std::string reason;
-  try {
-    dest_path_ = CopyUnderFreeName(temp_.path, ExtractFilePath(dest_path_), dest_name_);
-  } catch (const EOSError& e) {
-    reason = platform::SystemErrorText(e.code());
+bool TComvertDoc::Deliver(const std::vector<std::string>& paths) {
+  const bool install = auto_install_ && user_index_ != -1;
+  std::optional<TUserData> users;
+  if (install) users.emplace();  // throws before anything is delivered
+  const std::string user = install ? users->GetUserName(user_index_) : std::string();
+  // Each e-book's name: the one chosen, numbered when the export is split, or its own
+  // temporary file's name when the pattern chose that.
+  const bool own_names = dest_name_ == ExtractFileName(temp_.path);
+  std::string done, failure;  // the lines about the e-books delivered; why one failed
+  for (std::size_t k = 0; k < paths.size() && failure.empty(); ++k) {
+    std::string name = own_names ? ExtractFileName(paths[k]) : dest_name_;
+    if (paths.size() > 1 && !own_names) name = NameWithSuffix(name, "-" + std::to_string(k + 1));
+    std::string where;
+    if (install) {
+      if (!users->Install(user_index_, paths[k], name, &where)) {
+        failure = FormatText(kInstallFailedMessage, {user});
+      }
+    } else {
+      where = SaveCopy(paths[k], name, &failure);
+    }
+    if (failure.empty()) {
+      if (k == 0) dest_path_ = where;
+      done += kCrLf + (install ? where
+                               : FormatText(kSavedMessage,
+                                            {ExcludeTrailingDelimiter(ExtractFilePath(where)),
+                                             ExtractFileName(where)}));
+    }
+    ExportUi().ProcessMessages();
   }
-  const THandle owner = PlugIn().main_window;
-  std::string folder = ExcludeTrailingDelimiter(ExtractFilePath(dest_path_));
-  if (reason.empty()) {
-    ExportUi().ShowMessage(owner,
-                           FormatText(kSavedMessage, {folder, ExtractFileName(dest_path_)}),
-                           kInformationCaption, TMessageIcon::kInformation);
-    return true;
+  std::string text;
+  if (!failure.empty()) {
+    text = failure;
+    if (!done.empty()) text += kCrLf + std::string(kDeliveredBeforeMessage) + done;
+  } else if (install) {
+    text = FormatText(kInstalledMessage, {user});
+    if (paths.size() > 1) text += done;
+  } else {
+    text = done.substr(std::string_view(kCrLf).size());
   }
-  if (folder.empty()) folder = ".";
-  ExportUi().ShowMessage(owner,
-                         FormatText(kSaveFailedMessage, {ExtractFileName(dest_path_)}) + kCrLf +
-                             FormatText(kSaveFailedReason, {folder, reason}),
-                         kErrorCaption, TMessageIcon::kError);
-  return false;
+  text += cut_lines_;
+  const TMessageIcon icon = !failure.empty()    ? TMessageIcon::kError
+                            : cut_lines_.empty() ? TMessageIcon::kInformation
+                                                 : TMessageIcon::kWarning;
+  ExportUi().ShowMessage(PlugIn().main_window, text,
+                         icon == TMessageIcon::kError     ? kErrorCaption
+                         : icon == TMessageIcon::kWarning ? kWarningCaption
+                                                          : kInformationCaption,
+                         icon);
+  return failure.empty();
 }
 
-bool TComvertDoc::Install() {
-  TUserData users;
-  const bool ok = users.Install(user_index_, temp_.path, dest_name_);
-  const std::string name = users.GetUserName(user_index_);
-  ExportUi().ShowMessage(PlugIn().main_window,
-                         FormatText(ok ? kInstalledMessage : kInstallFailedMessage, {name}),
-                         ok ? kInformationCaption : kErrorCaption,
-                         ok ? TMessageIcon::kInformation : TMessageIcon::kError);
-  return ok;
+std::string TComvertDoc::SaveCopy(const std::string& path, const std::string& name,
+                                  std::string* failure) {
+  // The copy appears whole under a name no file held, numbered when name is taken: an
+  // earlier e-book, or the temporary file itself, is never replaced.
+  const std::string folder = ExtractFilePath(dest_path_);
+  try {
+    return CopyUnderFreeName(path, folder, name);
+  } catch (const EOSError& e) {
+    std::string shown = ExcludeTrailingDelimiter(folder);
+    if (shown.empty()) shown = ".";
+    *failure = FormatText(kSaveFailedMessage, {name}) + kCrLf +
+               FormatText(kSaveFailedReason, {shown, platform::SystemErrorText(e.code())});
+    return {};
+  }
 }
 
 void TComvertDoc::MarkExportedRead() {
   if (count_ == 0) return;
   const TBeckyAPI& api = PlugIn().api;
-  for (const TTargetMail& target : targets_) {
-    if (target.WasUnread) api.BKA_SetSel(target.MailID.c_str(), -1);
+  for (std::size_t i = 0; i < targets_.size(); ++i) {
+    // A mail cut to fit its e-book stays unread: part of it is not in the e-book.
+    const bool cut = std::find(cut_mails_.begin(), cut_mails_.end(), static_cast<int>(i)) !=
+                     cut_mails_.end();
+    if (targets_[i].WasUnread && !cut) api.BKA_SetSel(targets_[i].MailID.c_str(), -1);
   }
   ExportUi().PostCommand(PlugIn().main_window, kMarkAsReadCommand);
 }

@@ -1,20 +1,29 @@
 // TComvertDoc runs one export from start to end: it counts and collects the target mails
 // of the host's current folder, makes a mail item of each, assembles one text (the MeDoc
 // index, then each mail's "From:", "Subject:" and "Date:" lines and its body), writes it as
-// a compressed Palm Doc file into a temporary file of the host, delivers that file (a copy
+// a compressed Palm Doc file into a temporary file of the host (with a bookmark per mail,
+// and in UTF-8, when the settings ask; export/DocBook.h), delivers that file (a copy
 // in the save folder, or a HotSync install for a Palm Desktop user), and marks the
 // exported unread mails read. A progress window shows each phase.
+//
+// An export too large for one e-book, or with more mails than "MaxMails" allows, becomes
+// several e-books (export/BookSplit.h), titled "<title> (1)", "<title> (2)", ... and named
+// "<name>-1.pdb", "<name>-2.pdb", ...; all are written before the first is delivered, and
+// all are delivered before any mail is marked read. A mail larger than one e-book gets one
+// of its own, holding as much of its text as fits; it stays unread, and the user is told.
 //
 // The constructor does all preparation; Export() writes and delivers. Either throws
 // (EOSError, EPalmDesktopError, the parsers' errors); Export() then leaves no file of its
 // own behind and marks nothing read. A failed delivery (the copy, or the install) is told
-// to the user in a message box and also marks nothing read.
+// to the user in a message box, with the e-books delivered before it, and also marks
+// nothing read.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "export/BookSplit.h"
 #include "export/MeDocItemList.h"
 #include "export/Progress.h"
 #include "platform/datetime.h"
@@ -39,7 +48,9 @@ enum class TExportResult {
 
 class TComvertDoc {
  public:
-  TComvertDoc();  // counts; with targets: titles, reads the options, builds the items
+  // Counts; with targets: titles, reads the options, builds the items. limits sets the
+  // size of one e-book; its max_mails comes from the settings.
+  explicit TComvertDoc(const TBookLimits& limits = {});
   ~TComvertDoc();
   TComvertDoc(const TComvertDoc&) = delete;
   TComvertDoc& operator=(const TComvertDoc&) = delete;
@@ -74,13 +85,22 @@ class TComvertDoc {
   void ReadOptions();
   void CollectTargets();
   void PrepareItems();
-  std::string BuildText() const;
-  bool SaveCopy();
-  bool Install();
+  // Writes the mails of book as one compressed Doc e-book at path, named title (in the
+  // e-book's encoding), with what book_ asks for: its own MeDoc index, its own bookmarks
+  // and the encoding. A cut mail (book.cut_to) is cut in the stored bytes of that encoding. The
+  // progress bar goes on across the e-books. After the last mail the items are released:
+  // a big folder needs the room.
+  void WriteBook(const TBookRange& book, const std::string& title, const std::string& path);
+  // Delivers the written e-books in order, stopping at the first that fails, and tells
+  // the user in one message. True when all of them went out.
+  bool Deliver(const std::vector<std::string>& paths);
+  // Copies one e-book into the save folder under name; its path, or the message that
+  // says why it failed in *failure.
+  std::string SaveCopy(const std::string& path, const std::string& name, std::string* failure);
   void MarkExportedRead();
 
   std::vector<TTargetMail> targets_;
-  std::string dest_path_;  // the save folder and dest_name_; where the copy went, after it
+  std::string dest_path_;  // the save folder and dest_name_; where the (first) copy went, after it
   std::string title_;
   std::string leaf_;       // the folder's leaf name
   std::string dest_name_;  // the name the delivered file takes when it is free
@@ -94,10 +114,14 @@ class TComvertDoc {
   } temp_;
   int user_index_ = -1;
   int count_ = 0;
-  bool save_medoc_ = true;
+  TBookOptions book_;  // the index, the bookmarks and the encoding of the e-book
   bool auto_install_ = true;
   bool mark_as_read_ = true;
   std::unique_ptr<TMeDocItemList> items_;
+  std::vector<std::string> heads_;  // each item's header lines, while the e-books are written
+  TBookLimits limits_;
+  std::vector<int> cut_mails_;      // the targets whose text did not fit an e-book
+  std::string cut_lines_;           // what the user is told about them
   int target_ = 0;
   std::unique_ptr<TProgressForm> progress_;
 };

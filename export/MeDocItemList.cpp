@@ -25,16 +25,25 @@ int BodyLines(const TMailItem& item) {
 
 TMeDocItemList::TMeDocItemList(const TTextOptions& options) : options_(options) {}
 
-std::string TMeDocItemList::IndexHeader() const {
-  return "#!Medoc index " + std::to_string(Count()) + kCrLf;
+void TMeDocItemList::Add(std::unique_ptr<TMailItem> item) {
+  body_lines_.push_back(BodyLines(*item));
+  items_.push_back(std::move(item));
 }
 
-std::string TMeDocItemList::IndexLines() const {
+std::string TMeDocItemList::IndexHeader() const { return IndexHeader(0, Count()); }
+
+std::string TMeDocItemList::IndexLines() const { return IndexLines(0, Count()); }
+
+std::string TMeDocItemList::IndexHeader(int first, int last) const {
+  return "#!Medoc index " + std::to_string(last - first) + kCrLf;
+}
+
+std::string TMeDocItemList::IndexLines(int first, int last) const {
   std::string lines;
-  int line = Count() + 2;
-  for (int i = 0; i < Count(); ++i) {
-    lines += std::to_string(line) + ":" + ShortTitle(Items(i).Subject(), i + 1) + kCrLf;
-    line += BodyLines(Items(i)) + 2;
+  int line = last - first + 2;
+  for (int i = first; i < last; ++i) {
+    lines += std::to_string(line) + ":" + ShortTitle(Items(i).Subject(), i - first + 1) + kCrLf;
+    line += body_lines_[static_cast<std::size_t>(i)] + 2;
   }
   return lines;
 }

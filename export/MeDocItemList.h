@@ -37,13 +37,16 @@ class TMeDocItemList {
   TMeDocItemList();  // reads the options (ReadTextOptions)
   explicit TMeDocItemList(const TTextOptions& options);
 
-  void Add(std::unique_ptr<TMailItem> item) { items_.push_back(std::move(item)); }
+  void Add(std::unique_ptr<TMailItem> item);
   const TMailItem& Items(int i) const { return *items_[static_cast<std::size_t>(i)]; }
   int Count() const { return static_cast<int>(items_.size()); }
   const TTextOptions& Options() const { return options_; }
 
   std::string IndexHeader() const;  // "#!Medoc index <n>" CR LF
   std::string IndexLines() const;   // the entries, each ending in CR LF
+  // The same for a document that holds only the items [first, last).
+  std::string IndexHeader(int first, int last) const;
+  std::string IndexLines(int first, int last) const;
 
   // The first bytes of subject that fit an entry numbered k (no double-byte character cut
   // in two), trimmed of blanks and control characters at both ends.
@@ -52,6 +55,9 @@ class TMeDocItemList {
  private:
   TTextOptions options_;
   std::vector<std::unique_ptr<TMailItem>> items_;
+  // The document lines of each item's body, counted once: an index is made more than
+  // once when an export is split.
+  std::vector<int> body_lines_;
 };
 
 }  // namespace vesko

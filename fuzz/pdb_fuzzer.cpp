@@ -1,5 +1,5 @@
 // Arbitrary bytes as a PDB file: the header and the record list are read, and when the
-// file passes as a Doc e-book its text is unpacked. Every input either reads or throws
+// file passes as a Doc e-book its text is unpacked and its bookmark records read. Every input either reads or throws
 // EVeskoError. The same bytes also go through the compressor, which must round-trip and
 // must pack exactly as the plain window scan that the tests keep as the reference.
 #include <cstddef>
@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "palm/DocCompress.h"
+#include "palm/DocFile.h"
 #include "palm/DocReader.h"
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -35,6 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   vesko::platform::WriteWholeFile(ScratchPath(), bytes);
   try {
     vesko::TDocReader reader(ScratchPath());
+    for (const vesko::TDocStoredBookmark& mark : reader.Bookmarks()) {
+      if (mark.title.size() > vesko::kDocBookmarkTitleSize) std::abort();
+    }
     const std::string text = reader.ReadText();
     (void)text;
   } catch (const vesko::EVeskoError&) {

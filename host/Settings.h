@@ -13,6 +13,7 @@
 // Folder.ini and ListAddrFmt from the host's registry settings.
 #pragma once
 
+#include <climits>
 #include <optional>
 #include <string>
 
@@ -36,6 +37,13 @@ inline constexpr char kFileNameKey[] = "FileName";
 inline constexpr char kFileNameDefault[] = "{folder}-{date}";
 // The key of section "Options" with the e-book's title (Shift JIS) for one export.
 inline constexpr char kTitleKey[] = "Title";
+// The keys of section "Options" that shape the e-book beyond its text: one Doc bookmark
+// per mail, and the text, index and name in UTF-8 instead of Shift JIS.
+inline constexpr char kDocBookmarksKey[] = "DocBookmarks";
+inline constexpr char kUtf8TextKey[] = "Utf8Text";
+// The key of section "Options" with the most mails one e-book takes; 0: any number. An
+// export with more becomes several e-books (export/BookSplit.h).
+inline constexpr char kMaxMailsKey[] = "MaxMails";
 
 // One value per key of the settings file; the members are named after their keys.
 struct TSettings {
@@ -60,6 +68,9 @@ struct TSettings {
   bool KeepUndecoded;   // a part that can't be decoded goes in as it stands
   std::string FileName;  // the pattern of the delivered file's name
   std::string Title;     // the e-book's title; empty: made from Date, Time and the folder
+  bool DocBookmarks;     // a Doc bookmark record for each mail
+  bool Utf8Text;         // the e-book's text, index and name in UTF-8
+  int MaxMails;          // the most mails in one e-book; 0 (or less) any number
 
   // The export side's defaults. SavePath's is the settings file's folder.
   static TSettings Defaults(const std::string& settings_path);
@@ -188,6 +199,13 @@ inline constexpr TSettingKey kSettingKeys[] = {
                      "keep a part that can't be decoded as it stands, not as an empty body")),
     FileOnly(TextKey("Options", kFileNameKey, &TSettings::FileName, kFileNameDefault,
                      "the e-book's file name: {folder} and {date} filled in, .pdb added")),
+    FileOnly(FlagKey("Options", kDocBookmarksKey, &TSettings::DocBookmarks, false,
+                     "a Doc bookmark per mail, at its From: line, for readers without MeDoc")),
+    FileOnly(FlagKey("Options", kUtf8TextKey, &TSettings::Utf8Text, false,
+                     "write the e-book's text, index and name in UTF-8 instead of Shift JIS")),
+    FileOnly(NumberKey("Options", kMaxMailsKey, &TSettings::MaxMails, 0, 0, INT_MAX,
+                       "the most mails in one e-book; more become several e-books; 0 any "
+                       "number")),
     PerRun(TextKey("Options", kTitleKey, &TSettings::Title, "",
                    "the e-book's title for one export (vesko export --title); empty: "
                    "[date time] and the folder's name")),

@@ -149,34 +149,47 @@ std::string TUserData::GetUserFolder(int index) const {
 
 std::string NumberedName(const std::string& name, int number) {
   if (number <= 1) return name;
+  return NameWithSuffix(name, "-" + std::to_string(number));
+}
+
+std::string NameWithSuffix(const std::string& name, const std::string& suffix) {
   // No trail byte of a double-byte character is a '.', so the last one is the extension's.
   std::size_t dot = name.rfind('.');
   if (dot == std::string::npos || dot == 0) dot = name.size();
-  return name.substr(0, dot) + "-" + std::to_string(number) + name.substr(dot);
+  return name.substr(0, dot) + suffix + name.substr(dot);
 }
 
 std::string CopyUnderFreeName(const std::string& src, const std::string& folder,
                               const std::string& name) {
+  // Enough numbers for any real folder; beyond them something else is wrong.
+  constexpr int kMaxNumber = 100000;
   const std::string staged = platform::CreateUniqueFile(
       folder.empty() ? "." : folder, platform::kPartialCopyPrefix, platform::kPartialCopyExtension);
   try {
     platform::CopyFileAtomic(src, staged);
-    for (int number = 1;; ++number) {
+    int error = 0;  // the system's code for a taken name, after the first try
+    for (int number = 1; number <= kMaxNumber; ++number) {
+      // The rename itself tells whether the name is free: nothing is looked up first, so
+      // a file that takes the name at any moment is never replaced.
       const std::string path = JoinPath(folder, NumberedName(name, number));
-      if (platform::FileExists(path) || platform::DirectoryExists(path)) continue;
-      if (!platform::RenameFileOver(staged, path)) {
-        platform::CopyFileAtomic(src, path);  // throws the system's reason when it fails too
-        platform::RemoveFile(staged);
+      switch (platform::RenameNoReplace(staged, path, &error)) {
+        case platform::TRenameResult::kRenamed:
+          return path;
+        case platform::TRenameResult::kTaken:
+          continue;
+        case platform::TRenameResult::kFailed:
+          throw EOSError("delivering " + path, error);
       }
-      return path;
     }
+    throw EOSError("delivering " + JoinPath(folder, name), error);
   } catch (...) {
     platform::RemoveFile(staged);
     throw;
   }
 }
 
-bool TUserData::Install(int index, const std::string& file_name, const std::string& dest_name) {
+bool TUserData::Install(int index, const std::string& file_name, const std::string& dest_name,
+                        std::string* queued_path) {
   const TPalmUser* user = User(index);
   if (user == nullptr) return false;
   const std::string user_folder = JoinPath(path_, user->folder);
@@ -186,8 +199,9 @@ bool TUserData::Install(int index, const std::string& file_name, const std::stri
   platform::MakeDirectory(user_folder);
   platform::MakeDirectory(folder);
   try {
-    CopyUnderFreeName(file_name, folder,
-                      dest_name.empty() ? ExtractFileName(file_name) : dest_name);
+    const std::string path = CopyUnderFreeName(
+        file_name, folder, dest_name.empty() ? ExtractFileName(file_name) : dest_name);
+    if (queued_path != nullptr) *queued_path = path;
   } catch (const EOSError&) {
     return false;
   }

@@ -51,13 +51,16 @@ std::string BuildUsersDat(const std::vector<TPalmUser>& users);
 
 // name with "-2", "-3", ... put before its extension: "Inbox.pdb", "Inbox-2.pdb".
 std::string NumberedName(const std::string& name, int number);
+// name with suffix put before its extension: ("Inbox.pdb", "-1") gives "Inbox-1.pdb".
+std::string NameWithSuffix(const std::string& name, const std::string& suffix);
 
 // Copies src into folder (with or without its final delimiter) under the first of name,
 // NumberedName(name, 2), ... that no file there holds yet, so an earlier file is never
 // replaced, and returns the new file's path. The copy is made and flushed under a private
-// name first (platform::CopyFileAtomic) and only then given the free name, so the name is
-// looked for and taken in one short step and appears only on a whole file. Throws
-// EOSError and leaves no partial file behind.
+// name first (platform::CopyFileAtomic) and then renamed to each name in turn by a rename
+// that refuses a taken name (platform::RenameNoReplace), so the name is found and taken in
+// one step and appears only on a whole file. Throws EOSError and leaves no partial file
+// behind.
 std::string CopyUnderFreeName(const std::string& src, const std::string& folder,
                               const std::string& name);
 
@@ -79,10 +82,11 @@ class TUserData {
   // Copies file_name into the user's install folder (Path\Folder\Install, created when
   // missing) under dest_name (empty: file_name's own name), numbered as CopyUnderFreeName
   // does when that name is taken, and sets the user's install flag. The copy appears
-  // under its name only whole and flushed to the disk. True when the flag was written;
-  // false when there is no such user, the copy failed or the HotSync Manager key is
-  // missing.
-  bool Install(int index, const std::string& file_name, const std::string& dest_name = "");
+  // under its name only whole and flushed to the disk; *queued_path, when given, gets its
+  // path. True when the flag was written; false when there is no such user, the copy
+  // failed or the HotSync Manager key is missing.
+  bool Install(int index, const std::string& file_name, const std::string& dest_name = "",
+               std::string* queued_path = nullptr);
 
   // The registry keys, for the set-up of a Palm Desktop (tests, the vesko program).
   static constexpr const char* kRootKeys[] = {"Software\\U.S. Robotics",

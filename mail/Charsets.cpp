@@ -265,6 +265,32 @@ bool IsValidUtf8(std::string_view text) {
 
 bool IsAscii(std::string_view text) { return SkipAscii(text, 0) == text.size(); }
 
+std::optional<std::string> ShiftJisToUtf8(std::string_view text) {
+  constexpr unsigned kShiftJisCodePage = 932;
+  const std::optional<std::u32string> decoded = platform::DecodeCodePage(kShiftJisCodePage, text);
+  if (!decoded) return std::nullopt;
+  std::string out;
+  out.reserve(text.size() + text.size() / 2);
+  for (const char32_t c : *decoded) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | c >> 6);
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | c >> 12);
+      out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | c >> 18);
+      out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+      out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
 std::string EncodeShiftJis(std::u32string_view text) {
   std::string out;
   out.reserve(text.size() * 2);

@@ -52,4 +52,9 @@ bool IsValidUtf8(std::string_view text);
 // Whether every byte of text is below 0x80.
 bool IsAscii(std::string_view text);
 
+// Shift JIS text (code page 932, the plug-in's own code) as UTF-8, through the platform's
+// converter; a byte that forms no character becomes U+FFFD. nullopt when the platform
+// can't convert code page 932.
+std::optional<std::string> ShiftJisToUtf8(std::string_view text);
+
 }  // namespace vesko

@@ -69,18 +69,6 @@ bool SameMail(const std::string& a, const std::string& b) {
   }
 }
 
-// Renames without replacing: a file already at to makes the rename fail.
-bool RenameNoReplace(const std::string& from, const std::string& to) {
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
-    return true;
-  }
-  if (errno != EINVAL && errno != ENOSYS) return false;
-  // A file system without the flag: link and unlink give the same guarantee.
-  if (::link(from.c_str(), to.c_str()) != 0) return false;
-  ::unlink(from.c_str());
-  return true;
-}
-
 class TMaildirStore : public TFileStore {
  public:
   explicit TMaildirStore(std::string path) : TFileStore(std::move(path)) {}
@@ -182,13 +170,14 @@ class TMaildirStore : public TFileStore {
       const bool in_cur = path.compare(dir.size(), 5, "/cur/") == 0;
       if (in_cur && name.flags.find('S') != std::string::npos) continue;
       const std::string target = dir + "/cur/" + MaildirSeenName(name);
-      if (RenameNoReplace(path, target)) continue;
-      const int code = errno;
-      if (code == EEXIST && SameMail(path, target)) {
+      int code = 0;
+      const platform::TRenameResult renamed = platform::RenameNoReplace(path, target, &code);
+      if (renamed == platform::TRenameResult::kRenamed) continue;
+      if (renamed == platform::TRenameResult::kTaken && SameMail(path, target)) {
         // The same mail twice, as a rename cut short leaves it: the seen copy stays.
         if (::unlink(path.c_str()) == 0) continue;
       }
-      skipped.push_back({id, code == EEXIST
+      skipped.push_back({id, renamed == platform::TRenameResult::kTaken
                                  ? "cur/" + MaildirSeenName(name) + " already holds another mail"
                                  : platform::SystemErrorText(code)});
     }

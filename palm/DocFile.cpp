@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 #include "palm/BigEndian.h"
@@ -16,7 +17,6 @@ namespace vesko {
 namespace {
 
 constexpr std::uint8_t kDirty = 4;
-constexpr int kBookmarkTitleSize = 16;
 
 std::array<std::uint8_t, 3> UniqueIDBytes(std::uint32_t id) {
   return {static_cast<std::uint8_t>(id >> 16), static_cast<std::uint8_t>(id >> 8),
@@ -51,9 +51,29 @@ class TRecordStore {
 
 }  // namespace
 
-std::string CutDocTitle(const std::string& title) {
-  constexpr std::size_t kMax = 31;
+std::string_view CutAtCharacter(std::string_view text, std::size_t max_bytes,
+                                TDocEncoding encoding) {
+  if (text.size() <= max_bytes) return text;
+  std::size_t end = 0;
+  if (encoding == TDocEncoding::kUtf8) {
+    // Back from the cut over continuation bytes (10xxxxxx) to the start of their character.
+    end = max_bytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  } else {
+    for (;;) {
+      const std::size_t next =
+          end + (platform::IsLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1);
+      if (next > max_bytes) break;
+      end = next;
+    }
+  }
+  return text.substr(0, end);
+}
+
+std::string CutDocTitle(const std::string& title, TDocEncoding encoding) {
+  constexpr std::size_t kMax = kDocNameSize;
   if (title.size() <= kMax) return title;
+  if (encoding == TDocEncoding::kUtf8) return std::string(CutAtCharacter(title, kMax, encoding));
   // Walk the characters up to the 31st byte to learn what that byte is.
   std::size_t i = 0;
   while (i < kMax - 1) i += platform::IsLeadByte(static_cast<unsigned char>(title[i])) ? 2 : 1;
@@ -78,9 +98,21 @@ std::string NormalizeLineEnds(std::string_view text, std::vector<TDocBookmark>& 
   return out;
 }
 
-TDocFile::TDocFile(const std::string& file_name, const std::string& title, bool compress)
-    : TPalmPDB(file_name, false), compress_(compress), threads_(DefaultDocThreads()) {
-  Header().Name = CutDocTitle(title);
+std::size_t DocTextSize(std::string_view text) {
+  std::size_t dropped = 0;
+  for (std::size_t r = text.find('\r'); r != std::string_view::npos; r = text.find('\r', r + 2)) {
+    ++dropped;  // the byte after it stays, whatever it is
+  }
+  return text.size() - dropped;
+}
+
+TDocFile::TDocFile(const std::string& file_name, const std::string& title, bool compress,
+                   TDocEncoding encoding)
+    : TPalmPDB(file_name, false),
+      compress_(compress),
+      encoding_(encoding),
+      threads_(DefaultDocThreads()) {
+  Header().Name = CutDocTitle(title, encoding);
   Header().DBType = "TEXt";
   Header().Creator = "REAd";
   Header().Backup = true;
@@ -136,8 +168,8 @@ void TDocFile::WriteText(std::string_view text, const TProgressProc& progress) {
       }
     }
     for (const TDocBookmark& mark : bookmarks_) {
-      std::string record = mark.Title.substr(0, kBookmarkTitleSize);
-      record.resize(kBookmarkTitleSize, '\0');
+      std::string record(CutAtCharacter(mark.Title, kDocBookmarkTitleSize, encoding_));
+      record.resize(kDocBookmarkTitleSize, '\0');
       palm::PutU32(record, static_cast<std::uint32_t>(mark.AdjustedPosition));
       SetRecord(0, std::move(record));
     }

@@ -1,7 +1,10 @@
 #include "palm/DocReader.h"
 
+#include <utility>
+
 #include "palm/BigEndian.h"
 #include "palm/DocCompress.h"
+#include "palm/DocFile.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 
@@ -72,6 +75,26 @@ std::string TDocReader::ReadText() const {
   std::string text;
   for (int k = 1; k <= record0_.record_count; ++k) text += TextRecord(k);
   return text;
+}
+
+std::optional<TDocStoredBookmark> TDocReader::Bookmark(int index) const {
+  constexpr std::size_t kBookmarkRecordSize = kDocBookmarkTitleSize + 4;
+  if (index <= record0_.record_count || index >= static_cast<int>(entries_.size())) {
+    return std::nullopt;
+  }
+  const std::string_view bytes = RecordBytes(index);
+  if (bytes.size() != kBookmarkRecordSize) return std::nullopt;
+  const std::string_view title = bytes.substr(0, kDocBookmarkTitleSize);
+  return TDocStoredBookmark{std::string(title.substr(0, title.find('\0'))),
+                            palm::GetU32(bytes, kDocBookmarkTitleSize)};
+}
+
+std::vector<TDocStoredBookmark> TDocReader::Bookmarks() const {
+  std::vector<TDocStoredBookmark> marks;
+  for (int i = record0_.record_count + 1; i < static_cast<int>(entries_.size()); ++i) {
+    if (auto mark = Bookmark(i)) marks.push_back(std::move(*mark));
+  }
+  return marks;
 }
 
 }  // namespace vesko

@@ -1,10 +1,12 @@
 // Reads a Palm Doc e-book back: checks that the file is a Doc database ("TEXt"/"REAd"),
-// reads record 0 and unpacks the text records of version 1 (plain) or 2 (packed). The
+// reads record 0 and unpacks the text records of version 1 (plain) or 2 (packed), whose
+// number record 0 gives; the 20-byte bookmark records after them are read apart. The
 // whole file is read once; every record is checked against the bytes that are there.
 // Throws EInvalidPalmDatabase for anything that isn't a valid Doc e-book.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +32,13 @@ struct TDocRecordEntry {
   std::uint32_t unique_id = 0;
 };
 
+// A bookmark record after the text records: 16 bytes of title (up to its first zero byte)
+// and a 4-byte big-endian offset in the stored text.
+struct TDocStoredBookmark {
+  std::string title;
+  std::uint32_t position = 0;
+};
+
 class TDocReader {
  public:
   explicit TDocReader(const std::string& file_name);
@@ -43,6 +52,11 @@ class TDocReader {
   std::string TextRecord(int k) const;
   // The whole text: every text record unpacked, in order.
   std::string ReadText() const;
+  // The bookmark record at index (0-based file order), or nullopt when that record isn't
+  // one: record 0, a text record, or a record of another size than 20 bytes.
+  std::optional<TDocStoredBookmark> Bookmark(int index) const;
+  // Every bookmark record, in file order.
+  std::vector<TDocStoredBookmark> Bookmarks() const;
 
  private:
   TPalmPDB database_;

@@ -45,6 +45,14 @@ bool SameFile(const std::string& a, const std::string& b);
 // Renames src to dst, replacing dst. False on failure.
 bool RenameFileOver(const std::string& src, const std::string& dst);
 
+enum class TRenameResult { kRenamed, kTaken, kFailed };
+// Renames src to dst in one step only when nothing (a file, a folder, a link) is at dst,
+// so a name found free can't be lost to a file that appears in the meantime: kTaken then,
+// with src and the other file as they were. kFailed, with the system's reason in *error
+// when given, for any other failure. Both paths are in one folder or on one volume.
+TRenameResult RenameNoReplace(const std::string& src, const std::string& dst,
+                              int* error = nullptr);
+
 bool RemoveFile(const std::string& path);
 bool FileExists(const std::string& path);       // a file (not a folder) is there
 bool DirectoryExists(const std::string& path);  // a folder is there

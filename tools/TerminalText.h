@@ -12,8 +12,4 @@ std::string ToTerminalText(const std::string& text);
 // Terminal input as code-page text. Throws TCommandError when it has no such form.
 std::string FromTerminalText(const std::string& text);
 
-// Shift JIS text (as e-books hold it) as UTF-8, whatever the terminal's code page; a byte
-// that doesn't convert becomes a replacement character.
-std::string ShiftJisToUtf8(const std::string& text);
-
 }  // namespace vesko::tools

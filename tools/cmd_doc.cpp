@@ -1,5 +1,6 @@
 // vesko doc write|read|info: makes a Palm Doc e-book from a text file, reads one back into
-// its text, and shows what a PDB file holds.
+// its text, and shows what a PDB file holds. The text of an e-book is Shift JIS or UTF-8;
+// read and info tell which by a check of the bytes (TextEncodingOf).
 #include <CLI/CLI.hpp>
 
 #include <cerrno>
@@ -8,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "mail/Charsets.h"
 #include "palm/DocFile.h"
@@ -78,6 +80,34 @@ std::unique_ptr<TDocReader> OpenDoc(const std::string& path) {
 // Whether text is valid UTF-8 that holds something beyond ASCII.
 bool LooksLikeUtf8(std::string_view text) { return !IsAscii(text) && IsValidUtf8(text); }
 
+// The encoding of an e-book's text, as its bytes show it.
+enum class TTextEncoding { kAscii, kShiftJis, kUtf8 };
+
+TTextEncoding TextEncodingOf(const std::string& text) {
+  if (LooksLikeUtf8(text)) return TTextEncoding::kUtf8;
+  const bool ascii = std::all_of(text.begin(), text.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  return ascii ? TTextEncoding::kAscii : TTextEncoding::kShiftJis;
+}
+
+const char* EncodingName(TTextEncoding encoding) {
+  switch (encoding) {
+    case TTextEncoding::kAscii:
+      return "ASCII (Shift JIS and UTF-8 alike)";
+    case TTextEncoding::kShiftJis:
+      return "Shift JIS";
+    case TTextEncoding::kUtf8:
+      return "UTF-8";
+  }
+  return "";
+}
+
+// A name or title of an e-book whose text is in encoding, for the terminal.
+std::string ShownText(const std::string& text, TTextEncoding encoding) {
+  if (encoding != TTextEncoding::kUtf8) return ToTerminalText(text);
+  return ToTerminalText(ConvertToShiftJis(kUtf8, text).value_or(text));
+}
+
 void RunWrite(const TWriteOptions& o) {
   CheckInputFile(o.input);
   platform::TByteBlock input;
@@ -117,9 +147,12 @@ void RunRead(const TReadOptions& o) {
   } catch (const EInvalidPalmDatabase& e) {
     throw NotADoc(o.input, e);
   }
-  const bool utf8 = o.encoding.empty() ? o.output.empty() && StdoutIsTerminal()
+  // Without --encoding a terminal gets UTF-8 and anything else the e-book's own bytes.
+  const bool book_utf8 = TextEncodingOf(text) == TTextEncoding::kUtf8;
+  const bool utf8 = o.encoding.empty() ? book_utf8 || (o.output.empty() && StdoutIsTerminal())
                                        : o.encoding == kUtf8;
-  if (utf8) text = ShiftJisToUtf8(text);
+  if (utf8 && !book_utf8) text = ShiftJisToUtf8(text).value_or(text);
+  if (!utf8 && book_utf8) text = ConvertToShiftJis(kUtf8, text).value_or(text);
   if (!o.output.empty()) {
     platform::WriteWholeFile(o.output, text);
     return;
@@ -155,13 +188,28 @@ std::string Attributes(const TPDBHeader& h) {
   return text.empty() ? "none" : text;
 }
 
+// The text records unpacked, in order; a damaged one makes the file not a Doc e-book.
+std::vector<std::string> TextRecords(const TDocReader& doc, const std::string& input) {
+  std::vector<std::string> records;
+  try {
+    for (int k = 1; k <= doc.record0().record_count; ++k) records.push_back(doc.TextRecord(k));
+  } catch (const EInvalidPalmDatabase& error) {
+    throw NotADoc(input, error);
+  }
+  return records;
+}
+
 void RunInfo(const std::string& input) {
   const auto doc = OpenDoc(input);
   const TPDBHeader& h = doc->database().Header();
   const TDocRecord0& r0 = doc->record0();
+  const std::vector<std::string> records = TextRecords(*doc, input);
+  std::string text;
+  for (const std::string& record : records) text += record;
+  const TTextEncoding encoding = TextEncodingOf(text);
   std::printf("file:              %s (%lld bytes)\n", input.c_str(),
               static_cast<long long>(doc->database().FileSize()));
-  std::printf("name:              %s\n", ToTerminalText(h.Name).c_str());
+  std::printf("name:              %s\n", ShownText(h.Name, encoding).c_str());
   std::printf("attributes:        %s\n", Attributes(h).c_str());
   std::printf("version:           %d\n", h.Version);
   std::printf("created:           %s\n", FormatDate(h.CreationDate).c_str());
@@ -176,39 +224,29 @@ void RunInfo(const std::string& input) {
               "position %u\n",
               r0.version, r0.version == 2 ? "compressed" : "plain", r0.text_length,
               r0.record_count, r0.record_size, r0.position);
+  std::printf("text encoding:     %s\n", EncodingName(encoding));
+  const std::vector<TDocStoredBookmark> marks = doc->Bookmarks();
+  std::printf("bookmarks:         %zu\n", marks.size());
   std::printf("%5s %10s %8s %5s %9s  %s\n", "#", "offset", "size", "attr", "unique", "content");
-  std::size_t text_bytes = 0;
   for (std::size_t i = 0; i < doc->entries().size(); ++i) {
     const TDocRecordEntry& e = doc->entries()[i];
     std::string content;
     if (i == 0) {
       content = "record 0";
     } else if (i <= r0.record_count) {
-      try {
-        const std::size_t size = doc->TextRecord(static_cast<int>(i)).size();
-        text_bytes += size;
-        content = "text, " + std::to_string(size) + " bytes";
-      } catch (const EInvalidPalmDatabase& error) {
-        throw NotADoc(input, error);
-      }
+      content = "text, " + std::to_string(records[i - 1].size()) + " bytes";
+    } else if (const auto mark = doc->Bookmark(static_cast<int>(i))) {
+      content = "bookmark \"" + ShownText(mark->title, encoding) + "\" at " +
+                std::to_string(mark->position);
+      if (mark->position >= text.size()) content += " (past the end of the text)";
     } else {
-      const std::string_view bytes = doc->RecordBytes(static_cast<int>(i));
-      if (bytes.size() == 20) {
-        const std::string title(bytes.substr(0, bytes.substr(0, 16).find('\0')));
-        content = "bookmark \"" + ToTerminalText(title) + "\" at " +
-                  std::to_string(static_cast<std::uint8_t>(bytes[16]) << 24 |
-                                 static_cast<std::uint8_t>(bytes[17]) << 16 |
-                                 static_cast<std::uint8_t>(bytes[18]) << 8 |
-                                 static_cast<std::uint8_t>(bytes[19]));
-      } else {
-        content = "other";
-      }
+      content = "other";
     }
     std::printf("%5zu %10d %8d  0x%02X  0x%06X  %s\n", i, e.offset, e.size, e.attributes,
                 e.unique_id, content.c_str());
   }
-  if (text_bytes != r0.text_length) {
-    std::printf("note: the text records hold %zu bytes, record 0 says %u\n", text_bytes,
+  if (text.size() != r0.text_length) {
+    std::printf("note: the text records hold %zu bytes, record 0 says %u\n", text.size(),
                 r0.text_length);
   }
 }

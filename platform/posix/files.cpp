@@ -199,6 +199,28 @@ bool RenameFileOver(const std::string& src, const std::string& dst) {
   return ::rename(src.c_str(), dst.c_str()) == 0;
 }
 
+TRenameResult RenameNoReplace(const std::string& src, const std::string& dst, int* error) {
+  const auto failed = [&](int code) {
+    if (error != nullptr) *error = code;
+    return code == EEXIST ? TRenameResult::kTaken : TRenameResult::kFailed;
+  };
+  if (::renameat2(AT_FDCWD, src.c_str(), AT_FDCWD, dst.c_str(), RENAME_NOREPLACE) == 0) {
+    return TRenameResult::kRenamed;
+  }
+  if (errno != EINVAL && errno != ENOSYS) return failed(errno);
+  // A file system without the flag: a new link fails on a taken name just the same.
+  if (::link(src.c_str(), dst.c_str()) == 0) {
+    ::unlink(src.c_str());
+    return TRenameResult::kRenamed;
+  }
+  if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP) return failed(errno);
+  // Nor links (FAT, some network file systems): look, then rename. A file that appears
+  // between the two is the one case left that can be replaced.
+  struct stat st {};
+  if (::lstat(dst.c_str(), &st) == 0) return failed(EEXIST);
+  return ::rename(src.c_str(), dst.c_str()) == 0 ? TRenameResult::kRenamed : failed(errno);
+}
+
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 bool FileExists(const std::string& path) {

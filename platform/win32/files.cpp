@@ -182,6 +182,19 @@ bool RenameFileOver(const std::string& src, const std::string& dst) {
   return ::MoveFileExA(src.c_str(), dst.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
+TRenameResult RenameNoReplace(const std::string& src, const std::string& dst, int* error) {
+  // Without MOVEFILE_REPLACE_EXISTING the move refuses a name that is taken.
+  if (::MoveFileExA(src.c_str(), dst.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    return TRenameResult::kRenamed;
+  }
+  const DWORD code = ::GetLastError();
+  if (error != nullptr) *error = static_cast<int>(code);
+  const bool taken = code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS ||
+                     (code == ERROR_ACCESS_DENIED &&
+                      ::GetFileAttributesA(dst.c_str()) != INVALID_FILE_ATTRIBUTES);
+  return taken ? TRenameResult::kTaken : TRenameResult::kFailed;
+}
+
 bool RemoveFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != FALSE; }
 
 bool FileExists(const std::string& path) {

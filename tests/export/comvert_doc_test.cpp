@@ -9,6 +9,7 @@
 #include "export/Messages.h"
 #include "hotsync/AutoInst.h"
 #include "hotsync/PalmDesktopSetup.h"
+#include "mail/Charsets.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "palm/DocReader.h"
@@ -440,6 +441,53 @@ TEST(ComvertDoc, DocumentHoldsIndexAndHeaderLines) {
                 head + "[ml:1] three\nDate:" + date + "\nlast\n");
 }
 
+// The keys DocBookmarks and Utf8Text through a whole export: a bookmark at each mail's
+// "From:" line of the stored text, and text and name in UTF-8, the name cut inside a
+// 3-byte character. Off, the e-book is the designed one.
+TEST(ComvertDoc, BookmarksAndUtf8TextFollowTheirKeys) {
+  std::string kanji10;  // 10 double-byte characters: 32 bytes of UTF-8 after "[]"
+  for (int i = 0; i < 10; ++i) kanji10 += "\x8A\xBF";
+  const std::string utf8_name = "[]" + ShiftJisToUtf8(kanji10.substr(0, 18)).value();
+  struct {
+    const char* name;
+    const char* bookmarks;
+    const char* utf8;
+  } const cases[] = {
+      {"both off: the designed e-book", "0", "0"},
+      {"bookmarks", "1", "0"},
+      {"UTF-8", "0", "1"},
+      {"both", "1", "1"},
+  };
+  std::string designed;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TScratchFolder root;
+    TFakeHost host(root.path());
+    AddThreeMails(host);
+    host.mails[0].source = Mail("one", "no line end");
+    host.display_name = "[box]/" + kanji10;
+    host.SetOption("Options", "Date", "0");
+    host.SetOption("Options", "DocBookmarks", c.bookmarks);
+    host.SetOption("Options", "Utf8Text", c.utf8);
+    RunExportCommand();
+    const TDocReader reader(root / TodaysBook(kanji10));
+    const std::string text = reader.ReadText();
+    const bool utf8 = c.utf8[0] == '1';
+    if (designed.empty()) designed = text;
+    EXPECT_EQ(text, utf8 ? ShiftJisToUtf8(designed).value() : designed);
+    EXPECT_EQ(reader.database().Header().Name, utf8 ? utf8_name : "[]" + kanji10);
+    const auto marks = reader.Bookmarks();
+    ASSERT_EQ(marks.size(), c.bookmarks[0] == '1' ? 2u : 0u);
+    for (std::size_t k = 0; k < marks.size(); ++k) {
+      EXPECT_EQ(marks[k].title, k == 0 ? "one" : "three");
+      EXPECT_EQ(text.substr(marks[k].position, 5), "From:") << "bookmark " << k;
+    }
+    if (!marks.empty()) {
+      EXPECT_GT(marks[1].position, marks[0].position);
+    }
+  }
+}
+
 TEST(ComvertDoc, ExportsOnlyTheMailsStillThere) {
   test::TScratchFolder root;
   TFakeHost host(root.path());
@@ -457,6 +505,188 @@ TEST(ComvertDoc, ExportsOnlyTheMailsStillThere) {
   EXPECT_NE(text.find("Subject:two"), std::string::npos);
   EXPECT_EQ(text.find("Subject:three"), std::string::npos);
   EXPECT_TRUE(host.TempFiles().empty());
+}
+
+// How often each of the three mails' subjects stands in text.
+std::vector<int> SubjectCounts(const std::string& text) {
+  std::vector<int> counts;
+  for (const char* subject : {"Subject:one\n", "Subject:two\n", "Subject:three\n"}) {
+    int n = 0;
+    for (std::size_t at = text.find(subject); at != std::string::npos;
+         at = text.find(subject, at + 1)) {
+      ++n;
+    }
+    counts.push_back(n);
+  }
+  return counts;
+}
+
+// MaxMails splits an export into e-books named and titled by their number, each with its
+// own index; every mail is in one of them, and the unread ones are marked after all.
+TEST(ComvertDoc, MaxMailsSplitsIntoNumberedBooks) {
+  struct {
+    const char* name;
+    const char* max_mails;
+    std::vector<int> mails;  // per e-book
+  } const cases[] = {
+      {"no limit", "0", {3}},
+      {"exactly the limit", "3", {3}},
+      {"one over the limit", "2", {2, 1}},
+      {"one mail each", "1", {1, 1, 1}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TScratchFolder root;
+    TFakeHost host(root.path());
+    AddThreeMails(host);
+    host.SetOption("Settings", "Target", "1");
+    host.SetOption("Options", "MaxMails", c.max_mails);
+    RunExportCommand();
+    const std::size_t books = c.mails.size();
+    std::vector<int> counts(3, 0);
+    std::string message;
+    for (std::size_t k = 0; k < books; ++k) {
+      const std::string suffix = books == 1 ? "" : "-" + std::to_string(k + 1);
+      const std::string name = NameWithSuffix(TodaysBook("Inbox"), suffix);
+      message += (k == 0 ? "" : "\r\n") + FormatText(kSavedMessage, {root.path(), name});
+      const TDocReader reader(root / name);
+      const std::string text = reader.ReadText();
+      EXPECT_EQ(text.rfind("#!Medoc index " + std::to_string(c.mails[k]) + "\n", 0), 0u);
+      const std::string& title = reader.database().Header().Name;
+      EXPECT_EQ(title.substr(title.find(']')),
+                books == 1 ? "]Inbox" : "]Inbox (" + std::to_string(k + 1) + ")");
+      const std::vector<int> in_book = SubjectCounts(text);
+      for (std::size_t m = 0; m < 3; ++m) counts[m] += in_book[m];
+    }
+    EXPECT_EQ(counts, (std::vector<int>{1, 1, 1}));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, message);
+    EXPECT_EQ(host.temp_files_handed_out, static_cast<int>(books));
+    EXPECT_TRUE(host.TempFiles().empty());
+    EXPECT_EQ(host.selections, (std::vector<std::string>{"1", "3"}));
+  }
+}
+
+// Each e-book of a split export has its own bookmarks, at its own "From:" lines and titled
+// as its own index counts, and keeps its number at the end of a long name in UTF-8 too.
+TEST(ComvertDoc, SplitBooksKeepTheirBookmarksAndNumber) {
+  std::string kanji15;  // 30 bytes of Shift JIS, 45 of UTF-8
+  for (int i = 0; i < 15; ++i) kanji15 += "\x8A\xBF";
+  struct {
+    const char* name;
+    const char* utf8;
+    std::string title;  // of each e-book, before " (k)": 27 bytes at most
+  } const cases[] = {
+      {"Shift JIS", "0", "[]" + kanji15.substr(0, 24)},
+      {"UTF-8: the title is cut in UTF-8", "1",
+       "[]" + ShiftJisToUtf8(kanji15.substr(0, 16)).value()},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TScratchFolder root;
+    TFakeHost host(root.path());
+    AddThreeMails(host);
+    host.display_name = "[box]/" + kanji15;
+    host.SetOption("Settings", "Target", "1");
+    host.SetOption("Options", "Date", "0");
+    host.SetOption("Options", "MaxMails", "2");
+    host.SetOption("Options", "DocBookmarks", "1");
+    host.SetOption("Options", "Utf8Text", c.utf8);
+    RunExportCommand();
+    const std::vector<std::vector<std::string>> titles = {{"one", "two"}, {"three"}};
+    for (std::size_t k = 0; k < titles.size(); ++k) {
+      SCOPED_TRACE("e-book " + std::to_string(k + 1));
+      const TDocReader reader(
+          root / NameWithSuffix(TodaysBook(kanji15), "-" + std::to_string(k + 1)));
+      const std::string text = reader.ReadText();
+      EXPECT_EQ(reader.database().Header().Name, c.title + " (" + std::to_string(k + 1) + ")");
+      const auto marks = reader.Bookmarks();
+      ASSERT_EQ(marks.size(), titles[k].size());
+      std::size_t from = 0;
+      for (std::size_t m = 0; m < marks.size(); ++m) {
+        from = text.find("From:", m == 0 ? 0 : from + 1);
+        EXPECT_EQ(marks[m].title, titles[k][m]);
+        EXPECT_EQ(marks[m].position, from) << "bookmark " << m;
+      }
+    }
+  }
+}
+
+// Queued for HotSync, a split export names each e-book under the one message.
+TEST(ComvertDoc, HotSyncQueuesEveryBookOfASplitExport) {
+  test::TScratchFolder root;
+  test::TPalmDesktopScope palm_scope(root.path());
+  const std::string palm = root / "Palm";
+  WritePalmDesktop(TUserData::kRootKeys[1], palm, {{1234, "John Smith", "SmithJ"}}, "");
+  const std::string folder = JoinPath(JoinPath(palm, "SmithJ"), "Install");
+  TFakeHost host(root.path());
+  AddThreeMails(host);
+  host.SetOption("HotSync", "UserIndex", "0");
+  host.SetOption("Options", "MaxMails", "1");
+  RunExportCommand();
+  std::string message = FormatText(kInstalledMessage, {"John Smith"});
+  for (const char* suffix : {"-1", "-2"}) {
+    const std::string queued = JoinPath(folder, NameWithSuffix(TodaysBook("Inbox"), suffix));
+    EXPECT_TRUE(platform::FileExists(queued));
+    message += "\r\n" + queued;
+  }
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, message);
+  EXPECT_EQ(host.selections, (std::vector<std::string>{"1", "3"}));
+}
+
+// A mail larger than one e-book fills one of its own as far as it goes and stays unread.
+TEST(ComvertDoc, AMailLargerThanABookIsCutAndStaysUnread) {
+  test::TScratchFolder root;
+  TFakeHost host(root.path());
+  AddThreeMails(host);
+  host.mails[2].source = Mail("three", std::string(20000, 'x'));
+  host.SetOption("Settings", "Target", "1");
+  {
+    TComvertDoc doc(TBookLimits{4});  // three text records of 4,096 bytes
+    EXPECT_EQ(doc.Export(), TExportResult::kDelivered);
+  }
+  const std::string big = root / NameWithSuffix(TodaysBook("Inbox"), "-2");
+  EXPECT_EQ(TDocReader(big).ReadText().size(), 3u * 4096);
+  EXPECT_EQ(SubjectCounts(TDocReader(root / NameWithSuffix(TodaysBook("Inbox"), "-1")).ReadText()),
+            (std::vector<int>{1, 1, 0}));
+  EXPECT_EQ(SubjectCounts(TDocReader(big).ReadText()), (std::vector<int>{0, 0, 1}));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].icon, TMessageIcon::kWarning);
+  const std::string cut = FormatText(kMailCutMessage, {"three"});
+  EXPECT_EQ(host.messages[0].text.substr(host.messages[0].text.size() - cut.size()), cut);
+  EXPECT_EQ(host.selections, std::vector<std::string>{"1"});
+  EXPECT_EQ(host.posted_commands.size(), 1u);
+}
+
+// When the second e-book can't be delivered, the message names the first, which went out,
+// and no mail is marked read.
+TEST(ComvertDoc, AFailedSecondDeliveryMarksNothing) {
+  test::TScratchFolder root;
+  TFakeHost host(root.path());
+  AddThreeMails(host);
+  host.SetOption("Settings", "Target", "1");
+  host.SetOption("Options", "MaxMails", "2");
+  const std::string out = root / "out", moved = root / "moved";
+  ASSERT_TRUE(platform::MakeDirectory(out));
+  host.SetOption("Options", "SavePath", out);
+  const std::string first = NameWithSuffix(TodaysBook("Inbox"), "-1");
+  const std::string second = NameWithSuffix(TodaysBook("Inbox"), "-2");
+  // Once the first e-book is there, the save folder goes and a file takes its place.
+  host.on_pump = [&] {
+    if (!platform::FileExists(JoinPath(out, first))) return;
+    ASSERT_TRUE(platform::RenameFileOver(out, moved));
+    platform::WriteWholeFile(out, "x");
+  };
+  const auto message = FailedExport(host);
+  EXPECT_EQ(message.icon, TMessageIcon::kError);
+  const std::string head = FormatText(kSaveFailedMessage, {second}) + "\r\n" + out + ": ";
+  EXPECT_EQ(message.text.rfind(head, 0), 0u);
+  const std::string tail = std::string("\r\n") + kDeliveredBeforeMessage + "\r\n" +
+                           FormatText(kSavedMessage, {out, first});
+  EXPECT_EQ(message.text.substr(message.text.size() - tail.size()), tail);
+  EXPECT_TRUE(platform::FileExists(JoinPath(moved, first)));
+  EXPECT_FALSE(platform::FileExists(JoinPath(moved, second)));
 }
 
 TEST(ComvertDoc, NoMailLeftAfterTheCountLeavesNoTemporaryFile) {

@@ -40,6 +40,18 @@ TEST(MeDocItemList, IndexPointsAtEachFromLine) {
   }
 }
 
+// The index of a part of the list is that of a document holding only those items.
+TEST(MeDocItemList, IndexOfAPartCountsFromItsFirstItem) {
+  TMeDocItemList list{TTextOptions{}};
+  AddItem(list, "first", "1\r\n2\r\n");
+  AddItem(list, "second", "1\r\n2\r\n3\r\n4\r\n5\r\n");
+  AddItem(list, "third", "x");
+  EXPECT_EQ(list.IndexHeader(1, 3), "#!Medoc index 2\r\n");
+  EXPECT_EQ(list.IndexLines(1, 3), "4:second\r\n12:third\r\n");
+  EXPECT_EQ(list.IndexLines(2, 3), "3:third\r\n");
+  EXPECT_EQ(list.IndexLines(), "5:first\r\n10:second\r\n18:third\r\n");
+}
+
 TEST(MeDocItemList, EmptyListHasHeaderOnly) {
   const TMeDocItemList list{TTextOptions{}};
   EXPECT_EQ(list.IndexHeader(), "#!Medoc index 0\r\n");

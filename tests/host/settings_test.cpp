@@ -45,6 +45,9 @@ const TKeyCase kKeys[] = {
     {"KeepUndecoded", "1", "[Options]\r\nKeepUndecoded=0\r\n", "0"},
     {"FileName", "{folder}-{date}", "[Options]\r\nFileName=\r\n", ""},  // empty: kept so
     {"Title", "", "[Options]\r\nTitle=Mine\r\n", "Mine"},
+    {"DocBookmarks", "0", "[Options]\r\nDocBookmarks=1\r\n", "1"},
+    {"Utf8Text", "0", "[Options]\r\nutf8text=1\r\n", "1"},  // key names ignore case
+    {"MaxMails", "0", "[Options]\r\nMaxMails=100\r\n", "100"},
 };
 
 const TSettingKey& KeyNamed(const char* name) {
@@ -136,6 +139,8 @@ TEST(Settings, TypedValuesAreCheckedAgainstTheKey) {
       {"UserIndex", "-1", "-1"},   {"UserIndex", "254", "254"}, {"UserIndex", "-2", nullptr},
       {"UserIndex", "255", nullptr}, {"UserIndex", "99999999999", nullptr},
       {"SavePath", "", ""},          {"SavePath", " any text ", nullptr},
+      {"MaxMails", "0", "0"},      {"MaxMails", "2147483647", "2147483647"},
+      {"MaxMails", "-1", nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.key) + "=" + c.value);

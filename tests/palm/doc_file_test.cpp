@@ -97,6 +97,7 @@ TEST(DocFile, NormalisesLineEndsAndMovesBookmarks) {
     std::vector<TDocBookmark> marks = {{"m", c.position, 0}};
     EXPECT_EQ(NormalizeLineEnds(c.text, marks), c.stored);
     EXPECT_EQ(marks[0].AdjustedPosition, c.adjusted);
+    EXPECT_EQ(DocTextSize(c.text), c.stored.size());
   }
 }
 
@@ -190,33 +191,78 @@ TEST(DocFile, WritesBookmarkRecordsAfterTheText) {
             ToHex(std::string("a title longer t") + Hex("00 00 00 05")));
   EXPECT_EQ(reader.entries()[2].attributes, 0);
   EXPECT_EQ(reader.entries()[3].unique_id, 0u);
+  ASSERT_EQ(reader.Bookmarks().size(), 2u);
+  EXPECT_EQ(reader.Bookmarks()[1].title, "a title longer t");
+  EXPECT_EQ(reader.Bookmarks()[1].position, 5u);
+  EXPECT_FALSE(reader.Bookmark(1));  // the text record
+}
+
+const std::string kKanji = "\x8A\xBF";        // 漢 in Shift JIS
+const std::string kKanji8 = "\xE6\xBC\xA2";  // 漢 in UTF-8
+constexpr TDocEncoding kSjis = TDocEncoding::kShiftJis, kUtf8 = TDocEncoding::kUtf8;
+
+std::string Repeated(const std::string& part, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += part;
+  return text;
+}
+
+// A title in an encoding and how many of its bytes are kept.
+struct TCutCase {
+  const char* name;
+  TDocEncoding encoding;
+  std::string title;
+  std::size_t kept;
+};
+
+// A bookmark's 16 bytes never end inside a character; what is cut is zero-padded.
+TEST(DocFile, CutsBookmarkTitlesOnACharacterBoundary) {
+  const TCutCase cases[] = {
+      {"Shift JIS: byte 16 opens a double-byte character", kSjis, std::string(15, 'a') + kKanji,
+       15},
+      {"Shift JIS: a double-byte character ends at byte 16", kSjis,
+       std::string(14, 'a') + kKanji + "b", 16},
+      {"Shift JIS: nine double-byte characters", kSjis, Repeated(kKanji, 9), 16},
+      {"Shift JIS: half-width katakana are single bytes", kSjis, std::string(20, '\xB1'), 16},
+      {"exactly 16 bytes", kSjis, std::string(16, 'x'), 16},
+      {"empty", kSjis, "", 0},
+      {"UTF-8: a 3-byte character over byte 16", kUtf8, std::string(14, 'a') + kKanji8, 14},
+      {"UTF-8: a 3-byte character ends at byte 16", kUtf8, std::string(13, 'a') + kKanji8 + "b",
+       16},
+      {"UTF-8: Shift JIS rules would cut elsewhere", kUtf8, "a" + Repeated(kKanji8, 6), 16},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TScratchFile file("cut.pdb");
+    TDocFile doc(file.path(), "Cut", false, c.encoding);
+    doc.AddBookmark(c.title, 0);
+    doc.WriteText("text");
+    const std::string record(TDocReader(file.path()).RecordBytes(2));
+    const std::string kept = c.title.substr(0, c.kept);
+    EXPECT_EQ(ToHex(record), ToHex(kept + std::string(16 - kept.size(), '\0') + Hex("00000000")));
+  }
 }
 
 TEST(DocFile, CutsTheTitleToThirtyOneBytes) {
   const std::string kAscii30(30, 'a');
-  const std::string kKanji = "\x8A\xBF";  // 漢
-  struct TCase {
-    const char* name;
-    std::string title;
-    std::size_t kept;
-  };
-  const TCase cases[] = {
-      {"40 ASCII characters", std::string(40, 'x'), 31},
-      {"exactly 31 bytes", std::string(31, 'x'), 31},
-      {"short", "Mail", 4},
-      {"byte 31 opens a double-byte character", kAscii30 + kKanji + "b", 30},
-      {"byte 31 closes a double-byte character", std::string(29, 'a') + kKanji + "cd", 29},
-      {"all double-byte: byte 31 opens one", [&] {
-         std::string t;
-         for (int i = 0; i < 20; ++i) t += kKanji;
-         return t;
-       }(), 30},
-      {"half-width katakana are single bytes", std::string(35, '\xB1'), 31},
+  const TCutCase cases[] = {
+      {"40 ASCII characters", kSjis, std::string(40, 'x'), 31},
+      {"exactly 31 bytes", kSjis, std::string(31, 'x'), 31},
+      {"short", kSjis, "Mail", 4},
+      {"byte 31 opens a double-byte character", kSjis, kAscii30 + kKanji + "b", 30},
+      {"byte 31 closes a double-byte character", kSjis, std::string(29, 'a') + kKanji + "cd", 29},
+      {"all double-byte: byte 31 opens one", kSjis, Repeated(kKanji, 20), 30},
+      {"half-width katakana are single bytes", kSjis, std::string(35, '\xB1'), 31},
+      {"UTF-8: 40 ASCII characters", kUtf8, std::string(40, 'x'), 31},
+      {"UTF-8: byte 31 opens a 3-byte character", kUtf8, kAscii30 + kKanji8, 30},
+      {"UTF-8: byte 31 is inside a 3-byte character", kUtf8, std::string(29, 'a') + kKanji8, 29},
+      {"UTF-8: a 3-byte character ends at byte 31", kUtf8, std::string(28, 'a') + kKanji8 + "b", 31},
+      {"UTF-8: all 3-byte characters", kUtf8, Repeated(kKanji8, 11), 30},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(CutDocTitle(c.title), c.title.substr(0, c.kept));
-    TDocFile doc("unused.pdb", c.title, true);
+    EXPECT_EQ(CutDocTitle(c.title, c.encoding), c.title.substr(0, c.kept));
+    TDocFile doc("unused.pdb", c.title, true, c.encoding);
     EXPECT_EQ(doc.Header().Name, c.title.substr(0, c.kept));
   }
 }

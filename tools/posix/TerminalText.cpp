@@ -4,7 +4,6 @@
 
 #include <cerrno>
 
-#include "mailhost/Charsets.h"
 #include "platform/locale.h"
 #include "tools/commands.h"
 
@@ -52,8 +51,6 @@ std::string ToTerminalText(const std::string& text) {
   const std::string converted = Convert(text, "UTF-8", CodePageName(), "?", ok);
   return ok ? converted : text;
 }
-
-std::string ShiftJisToUtf8(const std::string& text) { return mailhost::Cp932ToUtf8(text); }
 
 std::string FromTerminalText(const std::string& text) {
   bool ok = true;

@@ -132,20 +132,23 @@ class SettingsDialogTest : public ::testing::Test {
   // message box in place of the dialog names what went wrong.
   static std::string OpenWindows() {
     std::string texts;
-    ::EnumWindows(
-        [](HWND window, LPARAM out) -> BOOL {
-          DWORD process = 0;
-          ::GetWindowThreadProcessId(window, &process);
-          if (process == ::GetCurrentProcessId() && ::IsWindowVisible(window)) {
-            std::string& texts = *reinterpret_cast<std::string*>(out);
-            texts += " \"" + TextOf(window) + "\"";
-            HWND child = ::GetWindow(window, GW_CHILD);
-            for (; child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
-              texts += " [" + TextOf(child) + "]";
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&texts));
+    // A plain lambda converts to a function pointer of the default calling convention,
+    // which is not WNDENUMPROC's (stdcall) in a 32-bit build.
+    struct TCollect {
+      static BOOL CALLBACK Window(HWND window, LPARAM out) {
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(window, &process);
+        if (process == ::GetCurrentProcessId() && ::IsWindowVisible(window)) {
+          std::string& texts = *reinterpret_cast<std::string*>(out);
+          texts += " \"" + TextOf(window) + "\"";
+          HWND child = ::GetWindow(window, GW_CHILD);
+          for (; child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
+            texts += " [" + TextOf(child) + "]";
+        }
+        return TRUE;
+      }
+    };
+    ::EnumWindows(&TCollect::Window, reinterpret_cast<LPARAM>(&texts));
     return texts.empty() ? " none" : texts;
   }
   // Waits for BKC_OnPlugInSetup to return; false when it doesn't within ten seconds.

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <string>
 
 #include "palm/DocFile.h"
+#include "palm/DocReader.h"
 #include "platform/files.h"
 #include "tests/palm/palm_test_util.h"
 
@@ -53,11 +55,32 @@ TEST(DocPeer, Txt2pdbdocReadsWhatTheWriterMakes) {
                                std::string(4096, 'a'), "lone\rCR and CR CR LF\r\r\n"};
   for (bool compress : {true, false}) {
     for (const std::string& text : texts) {
-      SCOPED_TRACE(std::to_string(text.size()) + (compress ? " packed" : " plain"));
-      TScratchFile pdb("peer.pdb"), out("peer.txt");
-      TDocFile(pdb.path(), "Peer", compress).WriteText(text);
-      ASSERT_EQ(Shell("txt2pdbdoc -d '" + pdb.path() + "' '" + out.path() + "'"), 0);
-      EXPECT_EQ(platform::ReadWholeFile(out.path()), Normalised(text));
+      // txt2pdbdoc takes every record after record 0 for text, whatever record 0 counts:
+      // the bookmark records come after the text, which stays exactly as it was.
+      for (int marks : {0, 3}) {
+        SCOPED_TRACE(std::to_string(text.size()) + (compress ? " packed, " : " plain, ") +
+                     std::to_string(marks) + " bookmarks");
+        TScratchFile pdb("peer.pdb"), out("peer.txt");
+        TDocFile doc(pdb.path(), "Peer", compress);
+        for (int k = 0; k < marks; ++k) {
+          doc.AddBookmark("mark " + std::to_string(k) + " \x8A\xBF\x8A\xBF\x8A\xBF\x8A\xBF",
+                          static_cast<std::int32_t>(text.size() * k / 3));
+        }
+        doc.WriteText(text);
+        ASSERT_EQ(Shell("txt2pdbdoc -d '" + pdb.path() + "' '" + out.path() + "'"), 0);
+        const std::string decoded = platform::ReadWholeFile(out.path());
+        const std::string expected = Normalised(text);
+        EXPECT_EQ(decoded.substr(0, expected.size()), expected);
+        std::string records;  // the bookmark records, stored plain
+        const TDocReader reader(pdb.path());
+        for (std::size_t r = reader.record0().record_count + 1; r < reader.entries().size(); ++r) {
+          records += reader.RecordBytes(static_cast<int>(r));
+        }
+        EXPECT_EQ(records.size(), 20u * static_cast<std::size_t>(marks));
+        if (!compress || marks == 0) {
+          EXPECT_EQ(decoded.substr(std::min(expected.size(), decoded.size())), records);
+        }
+      }
     }
   }
 }

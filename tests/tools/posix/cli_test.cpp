@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/VersionTexts.h"
+#include "palm/DocFile.h"
 #include "platform/files.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -248,6 +249,36 @@ TEST(VeskoDocRead, WritesUtf8ToATerminalAndBytesElsewhere) {
     if (c.terminal) text.insert(text.size() - 1, "\r");
     EXPECT_EQ(run.out, text);
   }
+}
+
+// An e-book in UTF-8 is known by its bytes: read gives its bytes or Shift JIS as asked,
+// and info names the encoding and lists the bookmarks with their titles on the terminal.
+TEST(VeskoDoc, KnowsAUtf8EBookAndListsBookmarks) {
+  test::TScratchFolder scratch;
+  const std::string sjis = scratch / "sjis.pdb", utf8 = scratch / "utf8.pdb";
+  {
+    TDocFile doc(sjis, "\x93\xFA\x96\x7B", true);  // 日本
+    doc.AddBookmark("\x93\xFA\x96\x7B", 2);
+    doc.WriteText(kSjisText);
+  }
+  {
+    TDocFile doc(utf8, "\xE6\x97\xA5\xE6\x9C\xAC", true, TDocEncoding::kUtf8);
+    doc.AddBookmark("\xE6\x97\xA5\xE6\x9C\xAC", 3);
+    doc.WriteText(kUtf8Text);
+  }
+  const TCase cases[] = {
+      {"read UTF-8: its bytes", {"doc", "read", utf8}, 0, kUtf8Text, ""},
+      {"read UTF-8 as Shift JIS", {"doc", "read", "--encoding", "sjis", utf8}, 0, kSjisText, ""},
+      {"info UTF-8: encoding", {"doc", "info", utf8}, 0, "text encoding:     UTF-8\n", ""},
+      {"info UTF-8: name", {"doc", "info", utf8}, 0, "name:              日本\n", ""},
+      {"info UTF-8: bookmark", {"doc", "info", utf8}, 0, "bookmark \"日本\" at 3\n", ""},
+      {"info Shift JIS: encoding", {"doc", "info", sjis}, 0, "text encoding:     Shift JIS\n", ""},
+      {"info Shift JIS: bookmarks", {"doc", "info", sjis}, 0, "bookmarks:         1\n", ""},
+      {"info Shift JIS: bookmark", {"doc", "info", sjis}, 0, "bookmark \"日本\" at 2\n", ""},
+  };
+  for (const TCase& c : cases) Check(scratch, c);
+  // The bookmark records are no part of the text.
+  EXPECT_EQ(RunVesko(scratch, {"doc", "read", sjis}).out, kSjisText);
 }
 
 TEST(VeskoDoc, TellsAMissingAnUnreadableAndAWrongFileApart) {
