@@ -1,16 +1,5 @@
-# Cross build of the same Windows code for 64-bit Windows with MinGW-w64. The plug-in that
-# ships is the 32-bit one; this build runs the Windows tests on machines whose wine can
-# start only 64-bit programs (a kernel without 32-bit support).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build of the same Windows code for 64-bit Windows. The plug-in that ships is the
+# 32-bit one; this build runs the Windows tests on machines whose wine can start only
+# 64-bit programs (a kernel without 32-bit support).
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run --64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
