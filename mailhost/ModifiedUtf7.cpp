@@ -1,5 +1,7 @@
 #include "mailhost/ModifiedUtf7.h"
 
+#include <unicode/unistr.h>
+
 #include <cstdint>
 #include <vector>
 
@@ -14,24 +16,6 @@ int DigitValue(char c) {
   if (c == '+') return 62;
   if (c == ',') return 63;
   return -1;
-}
-
-void AppendUtf8(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 // Decodes the base64 digits of one shift into UTF-8. False when they are no UTF-16 text.
@@ -52,17 +36,17 @@ bool DecodeShift(std::string_view digits, std::string& out) {
   // What is left pads the last digit: fewer than 6 bits, all zero.
   if (units.empty() || bit_count >= 6 || (bits & ((1u << bit_count) - 1)) != 0) return false;
   for (std::size_t i = 0; i < units.size(); ++i) {
-    char32_t c = units[i];
-    if (c >= 0xD800 && c <= 0xDBFF) {
+    const char16_t u = units[i];
+    if (u >= 0xD800 && u <= 0xDBFF) {
       if (i + 1 >= units.size() || units[i + 1] < 0xDC00 || units[i + 1] > 0xDFFF) return false;
-      c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
-    } else if (c >= 0xDC00 && c <= 0xDFFF) {
+      ++i;
+    } else if (u >= 0xDC00 && u <= 0xDFFF) {
       return false;
-    } else if (c >= 0x20 && c <= 0x7E) {
+    } else if (u >= 0x20 && u <= 0x7E) {
       return false;  // printable ASCII stands for itself
     }
-    AppendUtf8(c, out);
   }
+  icu::UnicodeString(units.data(), static_cast<int32_t>(units.size())).toUTF8String(out);
   return true;
 }
 
