@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -43,10 +44,14 @@ std::size_t SharedBytes(std::uint64_t diff) {
 // literal. The candidate length it carries from one position to the next never changes
 // that outcome.
 //
-// So the finder keeps, per piece, chains of the positions whose first three bytes hash
-// alike, in increasing order. Each chain's head follows the window start, and a walk from
-// the head meets the window positions farthest back first; a position only replaces the
-// current best when it shares more bytes, and the walk stops at the length cap.
+// So the finder links, per piece, every position to the nearest earlier one whose first
+// three bytes hash alike. A walk from P goes back through the window, nearest first; a
+// position replaces the current best when it shares at least as many bytes (counted up to
+// the cap), so the farthest of the longest wins. Most positions have no earlier one in
+// their window and cost one look at their link.
+//
+// The links hold position + a base that grows from piece to piece, so the hash table's
+// entries from earlier pieces read as before the window without clearing it per piece.
 class TDocMatchFinder {
  public:
   void Reset(std::string_view piece) {
@@ -54,14 +59,20 @@ class TDocMatchFinder {
     if (text_.size() < n_ + kPadding) text_.resize(n_ + kPadding);
     std::memcpy(text_.data(), piece.data(), n_);
     std::memset(text_.data() + n_, 0, kPadding);
-    if (next_.size() < n_) next_.resize(n_);
-    std::memset(head_, 0xFF, sizeof head_);
-    const std::uint8_t* b = text_.data();
-    for (std::size_t i = n_ >= kMinCopy ? n_ - kMinCopy + 1 : 0; i-- > 0;) {
-      std::uint32_t& head = head_[Hash(b + i)];
-      next_[i] = head;
-      head = static_cast<std::uint32_t>(i);
+    if (prev_.size() < n_) prev_.resize(n_);
+    if (base_ > std::numeric_limits<std::uint32_t>::max() - n_ - 1) {
+      std::memset(last_, 0, sizeof last_);  // every entry reads as "none" again
+      base_ = 1;
     }
+    const std::uint8_t* b = text_.data();
+    const std::size_t ends = n_ >= kMinCopy ? n_ - kMinCopy + 1 : 0;
+    for (std::size_t i = 0; i < ends; ++i) {
+      std::uint32_t& last = last_[Hash(b + i)];
+      prev_[i] = last;
+      last = base_ + static_cast<std::uint32_t>(i);
+    }
+    piece_base_ = base_;
+    base_ += static_cast<std::uint32_t>(n_) + 1;
   }
 
   const std::uint8_t* text() const { return text_.data(); }
@@ -69,16 +80,15 @@ class TDocMatchFinder {
   // The longest run of at most `cap` bytes (cap >= 3) from p that starts in [window, p)
   // too, and the first position where it does; a length below 3 means none.
   std::size_t Longest(std::size_t p, std::size_t window, std::size_t cap,
-                      std::uint32_t& hit) {
+                      std::uint32_t& hit) const {
     const std::uint8_t* b = text_.data();
-    std::uint32_t& head = head_[Hash(b + p)];
-    std::uint32_t s = head;
-    while (s < window) s = next_[s];
-    head = s;
-    std::size_t best = kMinCopy - 1;
+    const std::uint32_t floor = piece_base_ + static_cast<std::uint32_t>(window);
+    std::uint32_t linked = prev_[p];
+    std::size_t best = 0;
+    if (linked < floor) return best;
     const std::uint64_t x0 = Load64(b + p), x1 = Load64(b + p + 8);
-    for (; s < p; s = next_[s]) {
-      if (b[s + best] != b[p + best]) continue;
+    do {
+      const std::size_t s = linked - piece_base_;
       std::size_t len;
       if (const std::uint64_t diff = Load64(b + s) ^ x0; diff != 0) {
         len = SharedBytes(diff);
@@ -87,17 +97,18 @@ class TDocMatchFinder {
       } else {
         len = 16;
       }
-      if (len > best) {
-        hit = s;
+      len = std::min(len, cap);
+      if (len >= best) {
+        hit = static_cast<std::uint32_t>(s);
         best = len;
-        if (best >= cap) return cap;
       }
-    }
+      linked = prev_[s];
+    } while (linked >= floor);
     return best;
   }
 
  private:
-  static constexpr int kHashBits = 13;
+  static constexpr int kHashBits = 14;
 
   static std::uint32_t Hash(const std::uint8_t* p) {
     std::uint32_t key = 0;
@@ -112,8 +123,10 @@ class TDocMatchFinder {
 
   std::size_t n_ = 0;
   std::vector<std::uint8_t> text_;   // the piece and kPadding zero bytes
-  std::vector<std::uint32_t> next_;  // the next position of the same chain, or kNone
-  std::uint32_t head_[1 << kHashBits];
+  std::vector<std::uint32_t> prev_;  // per position: the nearest earlier one of its hash
+  std::uint32_t last_[1 << kHashBits] = {};  // per hash: its latest position; 0 is none
+  std::uint32_t base_ = 1;        // what the next piece's positions are stored with
+  std::uint32_t piece_base_ = 1;  // and this piece's
 };
 
 // Writes the tokens into a buffer kept between pieces. Runs of single escaped literals are
