@@ -10,7 +10,6 @@
 #include "palm/DocCompress.h"
 #include "palm/DocPack.h"
 #include "platform/locale.h"
-#include "platform/memory.h"
 #include "platform/ui.h"
 
 namespace vesko {
@@ -22,32 +21,6 @@ std::array<std::uint8_t, 3> UniqueIDBytes(std::uint32_t id) {
   return {static_cast<std::uint8_t>(id >> 16), static_cast<std::uint8_t>(id >> 8),
           static_cast<std::uint8_t>(id)};
 }
-
-// The records of one text, copied one after another into large blocks that stay where
-// they are until the file is saved: filling them costs few page faults, and the packed
-// pieces that the packers hand over are freed at once, so their memory is used again.
-class TRecordStore {
- public:
-  explicit TRecordStore(std::size_t text_length)
-      : block_size_(std::clamp<std::size_t>(text_length / 2, std::size_t{64} << 10,
-                                            std::size_t{4} << 20)) {}
-
-  std::string_view Keep(std::string_view bytes) {
-    if (blocks_.empty() || blocks_.back().capacity() - used_ < bytes.size()) {
-      blocks_.emplace_back(std::max(block_size_, bytes.size()));
-      used_ = 0;
-    }
-    char* at = blocks_.back().data() + used_;
-    std::memcpy(at, bytes.data(), bytes.size());
-    used_ += bytes.size();
-    return {at, bytes.size()};
-  }
-
- private:
-  const std::size_t block_size_;
-  std::vector<platform::TByteBlock> blocks_;
-  std::size_t used_ = 0;  // in the last block
-};
 
 }  // namespace
 
@@ -139,6 +112,8 @@ void TDocFile::WriteText(std::string_view text, const TProgressProc& progress) {
                       std::to_string(length) + " bytes)");
   }
 
+  // The records go to the file as they are made; the file replaces FileName at the end.
+  TPDBStreamWriter out(*this, static_cast<int>(pieces + 1 + bookmarks_.size()));
   std::string record0;
   palm::PutU16(record0, compress_ ? 2 : 1);
   palm::PutU16(record0, 0);
@@ -146,14 +121,10 @@ void TDocFile::WriteText(std::string_view text, const TProgressProc& progress) {
   palm::PutU16(record0, static_cast<std::uint16_t>(pieces));
   palm::PutU16(record0, kDocRecordSize);
   palm::PutU32(record0, 0);
-  SetRecord(1, std::move(record0));
-  SetRecordAttributes(1, kDirty, UniqueIDBytes(kDocFirstUniqueID));
+  out.Add(record0, kDirty, UniqueIDBytes(kDocFirstUniqueID));
 
-  TRecordStore store(length);
   const auto take = [&](std::size_t k, std::string record) {
-    SetLentRecord(0, store.Keep(record));
-    SetRecordAttributes(RecordCount(), kDirty,
-                        UniqueIDBytes(kDocFirstUniqueID + static_cast<std::uint32_t>(k + 1)));
+    out.Add(record, kDirty, UniqueIDBytes(kDocFirstUniqueID + static_cast<std::uint32_t>(k + 1)));
     platform::ProcessMessages();
     if (progress) progress(static_cast<int>(std::lround((k + 1) * 100.0 / pieces)));
   };
@@ -171,11 +142,11 @@ void TDocFile::WriteText(std::string_view text, const TProgressProc& progress) {
       std::string record(CutAtCharacter(mark.Title, kDocBookmarkTitleSize, encoding_));
       record.resize(kDocBookmarkTitleSize, '\0');
       palm::PutU32(record, static_cast<std::uint32_t>(mark.AdjustedPosition));
-      SetRecord(0, std::move(record));
+      out.Add(record, 0, {0, 0, 0});
     }
-    Save();  // releases every record's bytes
+    out.Commit();
   } catch (...) {
-    ClearRecords();  // no record may point into the store once it is gone
+    ClearRecords();  // a list of records that never reached a file
     throw;
   }
 }

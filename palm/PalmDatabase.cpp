@@ -53,6 +53,14 @@ TDateTime DecodeDate(std::uint32_t seconds) {
 // Bytes of a fixed-size field up to the first zero byte.
 std::string FieldText(std::string_view field) { return std::string(field.substr(0, field.find('\0'))); }
 
+// count, when a database can hold that many records; throws EVeskoError otherwise.
+int CheckedRecordCount(int count) {
+  if (count > kPDBMaxRecords) {
+    throw EVeskoError("a Palm database holds at most 65535 records, not " + std::to_string(count));
+  }
+  return count;
+}
+
 // The current local time as a header date; each date must stay below 2^31.
 std::uint32_t NowAsHeaderDate() {
   const std::uint32_t seconds = DateTimeToUnix(platform::NowLocal());
@@ -156,15 +164,7 @@ void TPalmPDB::SetRecord(int index, std::string data) {
   if (record == nullptr) return;
   record->Size = static_cast<std::int32_t>(data.size());
   record->Data = std::move(data);
-  record->Lent.reset();
-}
-
-void TPalmPDB::SetLentRecord(int index, std::string_view bytes) {
-  TPDBRecordHeader* record = RecordToSet(index);
-  if (record == nullptr) return;
-  record->Size = static_cast<std::int32_t>(bytes.size());
-  record->Data.reset();
-  record->Lent = bytes;
+  record->Written = false;
 }
 
 void TPalmPDB::SetRecordAttributes(int index, std::uint8_t attributes,
@@ -189,15 +189,20 @@ void TPalmPDB::LayOutOffsets() const {
 }
 
 std::string TPalmPDB::HeadBytes(std::uint32_t creation, std::uint32_t modification) const {
-  if (RecordCount() > kPDBMaxRecords) {
-    throw EVeskoError("a Palm database holds at most 65535 records, not " +
-                      std::to_string(RecordCount()));
-  }
+  return Head(creation, modification, false);
+}
+
+std::string TPalmPDB::Head(std::uint32_t creation, std::uint32_t modification,
+                           bool streamed) const {
+  CheckedRecordCount(RecordCount());
   std::int64_t total = kPDBHeaderSize + static_cast<std::int64_t>(kPDBRecordEntrySize) * RecordCount();
   for (int i = 0; i < RecordCount(); ++i) {
     const TPDBRecordHeader& record = records_[i];
     // Without its data a record would be written as bytes that aren't there.
-    if (record.Size > 0 && (!record.HasBytes() || record.Bytes().size() != std::size_t(record.Size))) {
+    const bool bytes_at_hand =
+        streamed ? record.Written
+                 : record.HasBytes() && record.Bytes().size() == std::size_t(record.Size);
+    if (record.Size > 0 && !bytes_at_hand) {
       throw EVeskoError("record " + std::to_string(i + 1) + " of " + FileName() +
                         " has no data to write; it was saved or never loaded");
     }
@@ -260,10 +265,44 @@ void TPalmPDB::Save() {
   }
   platform::WriteFileAtomic(FileName(), parts);
   file_size_ = size;
-  for (TPDBRecordHeader& record : records_) {
-    record.Data.reset();
-    record.Lent.reset();
+  for (TPDBRecordHeader& record : records_) record.Data.reset();
+}
+
+TPDBStreamWriter::TPDBStreamWriter(TPalmPDB& pdb, int records)
+    : pdb_(pdb), records_(CheckedRecordCount(records)), file_(pdb.FileName()) {
+  pdb_.ClearRecords();
+  pdb_.records_.reserve(static_cast<std::size_t>(records));
+  // Room for the header and the record list, written once the offsets are known.
+  file_.Append(std::string(kPDBHeaderSize + std::size_t{kPDBRecordEntrySize} * records, '\0'));
+}
+
+void TPDBStreamWriter::Add(std::string_view bytes, std::uint8_t attributes,
+                           const std::array<std::uint8_t, 3>& unique_id) {
+  if (pdb_.RecordCount() >= records_) {
+    throw EVeskoError("more records than the " + std::to_string(records_) + " announced for " +
+                      pdb_.FileName());
   }
+  if (file_.Size() + bytes.size() > std::numeric_limits<std::int32_t>::max()) {
+    throw EVeskoError("a Palm database can't be larger than 2 GB");
+  }
+  file_.Append(bytes);
+  TPDBRecordHeader& record = *pdb_.RecordToSet(0);
+  record.Size = static_cast<std::int32_t>(bytes.size());
+  record.Written = true;
+  record.Attributes = attributes;
+  record.UniqueID = unique_id;
+}
+
+void TPDBStreamWriter::Commit() {
+  if (pdb_.RecordCount() != records_) {
+    throw EVeskoError(std::to_string(pdb_.RecordCount()) + " of the " + std::to_string(records_) +
+                      " records announced for " + pdb_.FileName() + " were written");
+  }
+  const std::uint32_t creation = NowAsHeaderDate();
+  const std::uint32_t modification = NowAsHeaderDate();
+  file_.WriteAt(0, pdb_.Head(creation, modification, true));
+  file_.Commit();
+  pdb_.file_size_ = static_cast<std::int64_t>(file_.Size());
 }
 
 }  // namespace vesko

@@ -17,6 +17,7 @@
 
 #include "platform/datetime.h"
 #include "platform/errors.h"
+#include "platform/files.h"
 
 namespace vesko {
 
@@ -62,10 +63,10 @@ struct TPDBRecordHeader {
   std::array<std::uint8_t, 3> UniqueID = {0, 0, 0};  // most significant byte first
   std::int32_t Size;
   std::optional<std::string> Data;  // the record's bytes; none once saved or when loaded
-  std::optional<std::string_view> Lent;  // or bytes that the caller keeps (SetLentRecord)
+  bool Written = false;  // its bytes went straight to the file (TPDBStreamWriter)
 
-  bool HasBytes() const { return Data.has_value() || Lent.has_value(); }
-  std::string_view Bytes() const { return Data ? std::string_view(*Data) : Lent.value_or(""); }
+  bool HasBytes() const { return Data.has_value(); }
+  std::string_view Bytes() const { return Data ? std::string_view(*Data) : std::string_view(); }
 };
 
 class TPalmDatabase {
@@ -111,9 +112,6 @@ class TPalmPDB : public TPalmDatabase {
   // records until there are n. The record's size becomes data's length and all offsets
   // are laid out again.
   void SetRecord(int index, std::string data);
-  // The same with bytes that are not copied: the caller keeps them, unchanged, until Save
-  // has returned or the record is set again.
-  void SetLentRecord(int index, std::string_view bytes);
   // Sets the attributes and unique ID of record index (1-based); an index past the end is
   // ignored.
   void SetRecordAttributes(int index, std::uint8_t attributes,
@@ -137,6 +135,10 @@ class TPalmPDB : public TPalmDatabase {
   const std::vector<TPDBRecordHeader>& Records() const;
 
  private:
+  friend class TPDBStreamWriter;
+
+  // HeadBytes; records written by a TPDBStreamWriter pass when `streamed` is true.
+  std::string Head(std::uint32_t creation, std::uint32_t modification, bool streamed) const;
   // Offsets are laid out when they are next looked at, so that appending the records of
   // a long text one by one stays linear.
   void LayOutOffsets() const;
@@ -145,6 +147,32 @@ class TPalmPDB : public TPalmDatabase {
 
   mutable std::vector<TPDBRecordHeader> records_;
   mutable bool offsets_stale_ = false;
+};
+
+// Writes a database whose records are made one after another and not kept in memory. The
+// record count is fixed at the start; each record goes to the file as it is added, and the
+// header with the record list goes last into the room left for it at the front. Like
+// Save, it writes a temporary file that replaces the database's file only on Commit, so a
+// writer destroyed without Commit leaves that file as it was. The database's record list
+// receives each record's size, attributes and unique ID, without its bytes.
+class TPDBStreamWriter {
+ public:
+  // Empties pdb's record list and starts the file. Throws EVeskoError for more than
+  // kPDBMaxRecords records, EOSError when the file can't be made.
+  TPDBStreamWriter(TPalmPDB& pdb, int records);
+
+  // Appends the next record. Throws EVeskoError past the announced count or 2 GB, EOSError.
+  void Add(std::string_view bytes, std::uint8_t attributes,
+           const std::array<std::uint8_t, 3>& unique_id);
+  // Writes the header, with both dates set to now, and the record list, and replaces the
+  // database's file; FileSize is then its length. Throws EVeskoError when fewer records
+  // were added than announced, and what Save throws.
+  void Commit();
+
+ private:
+  TPalmPDB& pdb_;
+  const int records_;
+  platform::TAtomicFile file_;
 };
 
 }  // namespace vesko

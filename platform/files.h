@@ -31,6 +31,43 @@ void WriteFileAtomic(const std::string& path, std::string_view data);
 // The same for data given in parts, written one after another without first being joined.
 void WriteFileAtomic(const std::string& path, std::span<const std::string_view> parts);
 
+// A file written in parts that replaces path only when committed. The parts go to a fresh
+// temporary file beside path, named as WriteFileAtomic names it; Commit flushes it to the
+// disk and renames it over path, keeping the permissions of the file it replaces. Parts
+// reach the system in batches as they come, and it is asked to start writing each batch
+// to the disk at once, so that Commit waits for little. Until Commit path is untouched; a
+// writer destroyed without Commit removes its file. Throws EOSError.
+class TAtomicFile {
+ public:
+  explicit TAtomicFile(const std::string& path);
+  ~TAtomicFile();
+  TAtomicFile(const TAtomicFile&) = delete;
+  TAtomicFile& operator=(const TAtomicFile&) = delete;
+
+  void Append(std::string_view bytes);
+  // Overwrites bytes already appended, from offset on: a header written once the rest is
+  // known. The bytes must lie within what was appended.
+  void WriteAt(std::uint64_t offset, std::string_view bytes);
+  // The bytes appended so far.
+  std::uint64_t Size() const { return size_; }
+  void Commit();
+
+ private:
+  // The system's side: writes bytes at offset of the temporary file, and when asked starts
+  // writing them on to the disk; closes and removes the file unless it was committed.
+  void Put(std::uint64_t offset, std::string_view bytes, bool start_writeback);
+  void Close() noexcept;
+  // Hands the gathered batch to the system.
+  void Flush();
+
+  std::string path_, temp_;
+  std::intptr_t handle_ = -1;  // the temporary file's descriptor or handle
+  unsigned mode_ = 0;          // the permissions the file gets on Commit (POSIX)
+  std::string batch_;          // appended bytes not yet handed to the system
+  std::uint64_t size_ = 0;     // bytes appended
+  bool committed_ = false;
+};
+
 // Delivers a copy of src as dst: copies it into a fresh file of this process beside dst
 // (see CreateUniqueFile), flushes that to the disk and renames it over dst, so dst is
 // either the old file or the whole copy, also after a crash or a power cut. The copy's

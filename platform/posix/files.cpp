@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -76,48 +75,13 @@ mode_t CurrentUmask() {
   return mask;
 }
 
-// Writes the parts in order, up to kBatch of them per system call.
-void WriteAllParts(int fd, std::span<const std::string_view> parts, const std::string& path) {
-  constexpr std::size_t kBatch = 1024;  // IOV_MAX on Linux
-  iovec vec[kBatch];
-  std::size_t next = 0;  // the first part not yet in a batch
-  while (next < parts.size()) {
-    std::size_t count = 0, total = 0;
-    for (; next < parts.size() && count < kBatch; ++next) {
-      if (parts[next].empty()) continue;
-      vec[count++] = {const_cast<char*>(parts[next].data()), parts[next].size()};
-      total += parts[next].size();
-    }
-    iovec* pending = vec;
-    while (total > 0) {
-      const ssize_t n = ::writev(fd, pending, static_cast<int>(count - (pending - vec)));
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        throw EOSError("writing " + path, errno);
-      }
-      total -= static_cast<std::size_t>(n);
-      // A short write: skip what went out and go on from the middle of a part.
-      for (auto done = static_cast<std::size_t>(n); done > 0;) {
-        if (done >= pending->iov_len) {
-          done -= pending->iov_len;
-          ++pending;
-        } else {
-          pending->iov_base = static_cast<char*>(pending->iov_base) + done;
-          pending->iov_len -= done;
-          done = 0;
-        }
-      }
-    }
-  }
-}
-
-// Writes the parts into the fresh file fd (named temp), flushes it with its folder and
-// renames it to path, with the given permissions. Removes temp on failure.
-void CommitFile(TFd& fd, const std::string& temp, const std::string& path,
-                std::span<const std::string_view> parts, mode_t mode) {
+// Writes data into the fresh file fd (named temp), flushes it with its folder and renames
+// it to path, with the given permissions. Removes temp on failure.
+void CommitFile(TFd& fd, const std::string& temp, const std::string& path, std::string_view data,
+                mode_t mode) {
   try {
     if (::fchmod(fd.get(), mode) != 0) throw EOSError(temp, errno);
-    WriteAllParts(fd.get(), parts, temp);
+    WriteAll(fd.get(), data, temp);
     if (::fsync(fd.get()) != 0) throw EOSError("writing " + temp, errno);
     if (::close(fd.release()) != 0) throw EOSError("writing " + temp, errno);
     if (::rename(temp.c_str(), path.c_str()) != 0) throw EOSError("replacing " + path, errno);
@@ -162,31 +126,63 @@ void WriteWholeFile(const std::string& path, std::string_view data) {
   if (::close(fd.release()) != 0) throw EOSError("writing " + path, errno);
 }
 
-void WriteFileAtomic(const std::string& path, std::string_view data) {
-  WriteFileAtomic(path, std::span<const std::string_view>(&data, 1));
-}
-
-void WriteFileAtomic(const std::string& path, std::span<const std::string_view> parts) {
+TAtomicFile::TAtomicFile(const std::string& path) : path_(path) {
   const std::string name = ExtractFileName(path) + ".";
   RemoveLeftovers(ExtractFilePath(path), name, "");
-  std::string temp;
-  TFd fd(MakeUniqueFile(ExtractFilePath(path), name, "", temp));
-  if (fd.get() < 0) throw EOSError("creating a temporary file beside " + path, errno);
+  const int fd = MakeUniqueFile(ExtractFilePath(path), name, "", temp_);
+  if (fd < 0) throw EOSError("creating a temporary file beside " + path, errno);
+  handle_ = fd;
   // Keep the permissions of the file being replaced.
   struct stat st {};
-  CommitFile(fd, temp, path, parts, ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
+  mode_ = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+}
+
+TAtomicFile::~TAtomicFile() { Close(); }
+
+void TAtomicFile::Put(std::uint64_t offset, std::string_view bytes, bool start_writeback) {
+  const int fd = static_cast<int>(handle_);
+  for (std::size_t done = 0; done < bytes.size();) {
+    const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done,
+                               static_cast<off_t>(offset + done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw EOSError("writing " + temp_, errno);
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  // Only a hint: the disk starts on these bytes while the caller makes the next ones.
+  if (start_writeback) {
+    ::sync_file_range(fd, static_cast<off_t>(offset), static_cast<off_t>(bytes.size()),
+                      SYNC_FILE_RANGE_WRITE);
+  }
+}
+
+void TAtomicFile::Commit() {
+  Flush();
+  const int fd = static_cast<int>(handle_);
+  if (::fchmod(fd, static_cast<mode_t>(mode_)) != 0) throw EOSError(temp_, errno);
+  if (::fsync(fd) != 0) throw EOSError("writing " + temp_, errno);
+  handle_ = -1;
+  if (::close(fd) != 0) throw EOSError("writing " + temp_, errno);
+  if (::rename(temp_.c_str(), path_.c_str()) != 0) throw EOSError("replacing " + path_, errno);
+  committed_ = true;
+  SyncFolderOf(path_);
+}
+
+void TAtomicFile::Close() noexcept {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+  handle_ = -1;
+  if (!committed_) ::unlink(temp_.c_str());
 }
 
 void CopyFileAtomic(const std::string& src, const std::string& dst) {
   const std::string data = ReadWholeFile(src);
-  const std::string_view data_view = data;
   const std::string folder = ExtractFilePath(dst);
   RemoveLeftovers(folder, kPartialCopyPrefix, kPartialCopyExtension);
   std::string partial;
   TFd fd(MakeUniqueFile(folder, kPartialCopyPrefix, kPartialCopyExtension, partial));
   if (fd.get() < 0) throw EOSError(ExcludeTrailingDelimiter(folder.empty() ? "." : folder), errno);
-  CommitFile(fd, partial, dst, std::span<const std::string_view>(&data_view, 1),
-             0666 & ~CurrentUmask());
+  CommitFile(fd, partial, dst, data, 0666 & ~CurrentUmask());
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

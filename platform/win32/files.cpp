@@ -42,30 +42,14 @@ void WriteAll(HANDLE h, std::string_view data, const std::string& path) {
   }
 }
 
-// Creates or truncates the file and writes the parts one after another. Small parts are
-// gathered into one buffer, so that a file of many short records takes a few large writes.
-void WritePartsTo(const std::string& path, std::span<const std::string_view> parts) {
+// Creates or truncates the file and writes data, flushed to the disk.
+void WriteFlushed(const std::string& path, std::string_view data) {
   THandleGuard h(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (h.get() == INVALID_HANDLE_VALUE) {
     throw EOSError("creating " + path, static_cast<int>(::GetLastError()));
   }
-  constexpr std::size_t kGather = 1 << 18;
-  std::string gathered;
-  for (const std::string_view part : parts) {
-    if (part.size() >= kGather) {
-      WriteAll(h.get(), gathered, path);
-      gathered.clear();
-      WriteAll(h.get(), part, path);
-      continue;
-    }
-    if (gathered.size() + part.size() > kGather) {
-      WriteAll(h.get(), gathered, path);
-      gathered.clear();
-    }
-    gathered += part;
-  }
-  WriteAll(h.get(), gathered, path);
+  WriteAll(h.get(), data, path);
   if (!::FlushFileBuffers(h.get()) || !h.Close()) {
     throw EOSError("writing " + path, static_cast<int>(::GetLastError()));
   }
@@ -114,29 +98,57 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 void WriteWholeFile(const std::string& path, std::string_view data) {
-  WritePartsTo(path, std::span<const std::string_view>(&data, 1));
+  WriteFlushed(path, data);
 }
 
-void WriteFileAtomic(const std::string& path, std::string_view data) {
-  WriteFileAtomic(path, std::span<const std::string_view>(&data, 1));
-}
-
-void WriteFileAtomic(const std::string& path, std::span<const std::string_view> parts) {
+TAtomicFile::TAtomicFile(const std::string& path) : path_(path) {
   std::string folder = ExtractFilePath(path);
   if (folder.empty()) folder = ".";
   const std::string prefix = ExtractFileName(path) + ".";
   RemoveLeftovers(folder, prefix, "");
-  const std::string temp = CreateUniqueFile(folder, prefix, "");
-  try {
-    WritePartsTo(temp, parts);
-    if (!::MoveFileExA(temp.c_str(), path.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      throw EOSError("replacing " + path, static_cast<int>(::GetLastError()));
-    }
-  } catch (...) {
-    ::DeleteFileA(temp.c_str());
-    throw;
+  temp_ = CreateUniqueFile(folder, prefix, "");
+  const HANDLE h = ::CreateFileA(temp_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const int code = static_cast<int>(::GetLastError());
+    ::DeleteFileA(temp_.c_str());
+    throw EOSError("creating " + temp_, code);
   }
+  handle_ = reinterpret_cast<std::intptr_t>(h);
+}
+
+TAtomicFile::~TAtomicFile() { Close(); }
+
+void TAtomicFile::Put(std::uint64_t offset, std::string_view bytes, bool /*start_writeback*/) {
+  const HANDLE h = reinterpret_cast<HANDLE>(handle_);
+  LARGE_INTEGER at{};
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  if (!::SetFilePointerEx(h, at, nullptr, FILE_BEGIN)) {
+    throw EOSError("writing " + temp_, static_cast<int>(::GetLastError()));
+  }
+  WriteAll(h, bytes, temp_);
+}
+
+void TAtomicFile::Commit() {
+  Flush();
+  const HANDLE h = reinterpret_cast<HANDLE>(handle_);
+  handle_ = -1;
+  const bool flushed = ::FlushFileBuffers(h) != FALSE;
+  const DWORD flush_error = ::GetLastError();
+  if (!::CloseHandle(h) || !flushed) {
+    throw EOSError("writing " + temp_, static_cast<int>(flushed ? ::GetLastError() : flush_error));
+  }
+  if (!::MoveFileExA(temp_.c_str(), path_.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    throw EOSError("replacing " + path_, static_cast<int>(::GetLastError()));
+  }
+  committed_ = true;
+}
+
+void TAtomicFile::Close() noexcept {
+  if (handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
+  handle_ = -1;
+  if (!committed_) ::DeleteFileA(temp_.c_str());
 }
 
 void CopyFileAtomic(const std::string& src, const std::string& dst) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -119,23 +120,78 @@ TEST(PalmPDB, SavesLoadsAndReleasesData) {
   EXPECT_EQ(loaded.FileSize(), 210);
 }
 
-// Lent records go out from the caller's bytes, between owned ones, and are let go by Save
-// like owned ones; setting a record again replaces whichever bytes it had.
-TEST(PalmPDB, SavesLentRecordsWhereTheyLie) {
-  TScratchFile file("lent.pdb");
-  const std::string lent = "lent bytes", later = "later";
+// A streamed database is the file Save writes of the same records, once committed; until
+// then, and when the count is wrong, the old file stays and no other file is left.
+TEST(PDBStreamWriter, CommitsTheFileSaveWritesAndNothingElse) {
+  struct TCase {
+    const char* name;
+    int announced, added;
+    bool commit;
+    bool replaced;  // else Add or Commit throws, or the writer is dropped
+  };
+  const TCase cases[] = {
+      {"all records, committed", 3, 3, true, true},
+      {"no records, committed", 0, 0, true, true},
+      {"dropped before Commit", 3, 3, false, false},
+      {"fewer records than announced", 3, 2, true, false},
+      {"more records than announced", 2, 3, true, false},
+  };
+  const std::string records[] = {"first", "", "third record"};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string folder = platform::CreateUniqueFolder(::testing::TempDir(), "vesko_stream");
+    const std::string path = folder + "streamed.pdb";
+    platform::WriteWholeFile(path, "old");
+    TPalmPDB db(path, false);
+    db.Header().Name = "Streamed";
+    db.SetRecord(0, "left from before");
+    bool threw = false;
+    try {
+      TPDBStreamWriter out(db, c.announced);
+      for (int i = 0; i < c.added; ++i) out.Add(records[i], 4, {0, 0, static_cast<std::uint8_t>(i)});
+      if (c.commit) out.Commit();
+    } catch (const EVeskoError&) {
+      threw = true;
+    }
+    EXPECT_EQ(threw, c.commit && !c.replaced);
+    const std::string bytes = platform::ReadWholeFile(path);
+    if (c.replaced) {
+      TPalmPDB saved("unused.pdb", false);
+      saved.Header().Name = "Streamed";
+      for (int i = 0; i < c.added; ++i) {
+        saved.SetRecord(0, records[i]);
+        saved.SetRecordAttributes(i + 1, 4, {0, 0, static_cast<std::uint8_t>(i)});
+      }
+      // Both dates are now; the rest is byte for byte what Save writes.
+      const std::string dates = bytes.substr(36, 8);
+      EXPECT_EQ(ToHex(bytes), ToHex(saved.Serialize(0, 0).replace(36, 8, dates)));
+      EXPECT_EQ(db.FileSize(), static_cast<std::int64_t>(bytes.size()));
+      ASSERT_EQ(db.RecordCount(), c.added);
+      for (int i = 0; i < c.added; ++i) {
+        EXPECT_EQ(db.Record(i + 1).Size, static_cast<std::int32_t>(records[i].size()));
+        EXPECT_FALSE(db.Record(i + 1).HasBytes());
+      }
+      if (c.added > 0) {
+        EXPECT_THROW(db.Save(), EVeskoError);  // the bytes are in the file only
+      }
+    } else {
+      EXPECT_EQ(bytes, "old");
+    }
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      EXPECT_EQ(entry.path().filename().string(), "streamed.pdb");
+      ++files;
+    }
+    EXPECT_EQ(files, 1);
+    std::filesystem::remove_all(folder);
+  }
+}
+
+TEST(PDBStreamWriter, RefusesTooManyRecordsBeforeMakingAFile) {
+  TScratchFile file("stream_too_many.pdb");
   TPalmPDB db(file.path(), false);
-  db.SetRecord(0, "owned");
-  db.SetLentRecord(0, lent);
-  db.SetRecord(0, "dropped");
-  db.SetLentRecord(3, later);
-  db.SetLentRecord(4, "");
-  EXPECT_EQ(db.Serialize(0, 0).substr(78 + 4 * 8), "ownedlent byteslater");
-  db.Save();
-  for (const auto& r : db.Records()) EXPECT_FALSE(r.HasBytes());
-  EXPECT_EQ(platform::ReadWholeFile(file.path()).substr(78 + 4 * 8), "ownedlent byteslater");
-  EXPECT_EQ(db.Record(3).Size, 5);
-  EXPECT_THROW(db.Save(), EVeskoError);  // the bytes are gone
+  EXPECT_THROW(TPDBStreamWriter(db, kPDBMaxRecords + 1), EVeskoError);
+  EXPECT_FALSE(platform::FileExists(file.path()));
 }
 
 TEST(PalmPDB, FailedSaveWritesNothing) {
