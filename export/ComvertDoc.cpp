@@ -202,6 +202,7 @@ void TComvertDoc::ReadOptions() {
   user_index_ = settings.UserIndex;
   target_ = settings.Target;
   limits_.max_mails = settings.MaxMails;
+  threads_ = settings.Threads;
   limits_.records_per_mail = settings.DocBookmarks ? 1 : 0;  // its bookmark's record
 }
 
@@ -249,6 +250,7 @@ void TComvertDoc::WriteBook(const TBookRange& book, const std::string& title,
   progress_->SetPosition(PercentOf(book.first, count_));
   progress_->SetCaption(kCaptionConverting);
   TDocFile doc(path, title, true, text.encoding);
+  if (threads_ > 0) doc.SetThreads(threads_);
   for (const TDocBookmark& mark : text.bookmarks) doc.AddBookmark(mark.Title, mark.Position);
   text.bookmarks.clear();
   // The bar goes on across the e-books: this one takes its share of the mails.

@@ -120,6 +120,7 @@ class TComvertDoc {
   std::unique_ptr<TMeDocItemList> items_;
   std::vector<std::string> heads_;  // each item's header lines, while the e-books are written
   TBookLimits limits_;
+  int threads_ = 0;                 // that pack each e-book; 0 the writer's default
   std::vector<int> cut_mails_;      // the targets whose text did not fit an e-book
   std::string cut_lines_;           // what the user is told about them
   int target_ = 0;

@@ -17,6 +17,8 @@
 #include <optional>
 #include <string>
 
+#include "palm/DocPack.h"
+
 namespace vesko {
 
 // Which mails an export takes ("Settings" "Target"); other values take none.
@@ -44,6 +46,9 @@ inline constexpr char kUtf8TextKey[] = "Utf8Text";
 // The key of section "Options" with the most mails one e-book takes; 0: any number. An
 // export with more becomes several e-books (export/BookSplit.h).
 inline constexpr char kMaxMailsKey[] = "MaxMails";
+// The key of section "Options" with how many threads pack the e-book's records; 0: one
+// per processor core, at most kMaxDocThreads.
+inline constexpr char kThreadsKey[] = "Threads";
 
 // One value per key of the settings file; the members are named after their keys.
 struct TSettings {
@@ -71,6 +76,7 @@ struct TSettings {
   bool DocBookmarks;     // a Doc bookmark record for each mail
   bool Utf8Text;         // the e-book's text, index and name in UTF-8
   int MaxMails;          // the most mails in one e-book; 0 (or less) any number
+  int Threads;           // the threads that pack the e-book; 0 one per processor core
 
   // The export side's defaults. SavePath's is the settings file's folder.
   static TSettings Defaults(const std::string& settings_path);
@@ -206,6 +212,9 @@ inline constexpr TSettingKey kSettingKeys[] = {
     FileOnly(NumberKey("Options", kMaxMailsKey, &TSettings::MaxMails, 0, 0, INT_MAX,
                        "the most mails in one e-book; more become several e-books; 0 any "
                        "number")),
+    FileOnly(NumberKey("Options", kThreadsKey, &TSettings::Threads, 0, 0, kMaxDocThreads,
+                       "the threads that pack the e-book's records (vesko export --threads); "
+                       "0 one per processor core")),
     PerRun(TextKey("Options", kTitleKey, &TSettings::Title, "",
                    "the e-book's title for one export (vesko export --title); empty: "
                    "[date time] and the folder's name")),

@@ -48,6 +48,7 @@ const TKeyCase kKeys[] = {
     {"DocBookmarks", "0", "[Options]\r\nDocBookmarks=1\r\n", "1"},
     {"Utf8Text", "0", "[Options]\r\nutf8text=1\r\n", "1"},  // key names ignore case
     {"MaxMails", "0", "[Options]\r\nMaxMails=100\r\n", "100"},
+    {"Threads", "0", "[Options]\r\nThreads=2\r\n", "2"},
 };
 
 const TSettingKey& KeyNamed(const char* name) {
@@ -141,6 +142,7 @@ TEST(Settings, TypedValuesAreCheckedAgainstTheKey) {
       {"SavePath", "", ""},          {"SavePath", " any text ", nullptr},
       {"MaxMails", "0", "0"},      {"MaxMails", "2147483647", "2147483647"},
       {"MaxMails", "-1", nullptr},
+      {"Threads", "4", "4"},       {"Threads", "5", nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.key) + "=" + c.value);

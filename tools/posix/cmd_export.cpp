@@ -1,7 +1,8 @@
 // vesko export and vesko show: the plug-in's command run in a local mail store, as the
 // user's menu choice in the mail client would run it, and the text that one mail becomes.
-// The choices of one export (--target, --select, --no-mark-read, --output, --title) reach
-// the plug-in through a settings file of that run alone (tools/posix/RunPlugIn.h).
+// The choices of one export (--target, --select, --no-mark-read, --output, --title,
+// --threads) reach the plug-in through a settings file of that run alone
+// (tools/posix/RunPlugIn.h).
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
@@ -37,6 +38,7 @@ struct TExportChoices {
   bool no_mark_read = false;
   std::string output;
   std::string title;
+  int threads = 0;
 };
 
 // The words of --target, with the values of the Target setting they stand for.
@@ -119,6 +121,9 @@ std::vector<TRunSetting> RunSettings(const TExportChoices& choices) {
   if (!output.pattern.empty()) values.push_back({KeyOf(&TSettings::FileName), output.pattern});
   if (!choices.title.empty()) {
     values.push_back({KeyOf(&TSettings::Title), TypedDocTitle(choices.title)});
+  }
+  if (choices.threads > 0) {
+    values.push_back({KeyOf(&TSettings::Threads), std::to_string(choices.threads)});
   }
   return values;
 }
@@ -218,7 +223,8 @@ void RegisterExportCommands(CLI::App& app) {
   CLI::App* run = app.add_subcommand(
       "export",
       "Run the plug-in's export command in a mail store, as the menu choice would. "
-      "--target, --select, --no-mark-read, --output and --title count for this export only; "
+      "--target, --select, --no-mark-read, --output, --title and --threads count for this "
+      "export only; "
       "the stored settings stay as they are");
   AddStoreOptions(*run, export_options);
   run->add_option("--target", choices.target,
@@ -238,6 +244,11 @@ void RegisterExportCommands(CLI::App& app) {
                   "The e-book's title (at most 31 bytes in Shift JIS; default: [date] and "
                   "the folder's name)")
       ->type_name("TEXT");
+  run->add_option("--threads", choices.threads,
+                  "Threads that pack the e-book's records (default: the Threads setting, "
+                  "or one per processor core, at most " +
+                      std::to_string(kMaxDocThreads) + ")")
+      ->check(CLI::Range(1, kMaxDocThreads));
   run->callback([] { RunExport(export_options, choices); });
 
   CLI::App* show = app.add_subcommand(

@@ -290,6 +290,7 @@ TEST(ExportEndToEnd, ChoicesOfOneExport) {
       {"into a folder", "--output '<data>out'", "out/", 7, 0, ""},
       {"under a name", "--output '<data>out/mine.pdb'", "out/mine.pdb", 7, 0, ""},
       {"a title", "--title '今日のメール'", "", 7, 0, "今日のメール"},
+      {"one packing thread", "--threads 1", "", 7, 0, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -337,6 +338,7 @@ TEST(ExportEndToEnd, ChoicesThatCantBeFollowed) {
       {"not a .pdb", "--output '<data>out/x.txt'", "ends with \".pdb\""},
       {"a name that would change", "--output '<data>out/a:b.pdb'", "it would be a_b.pdb"},
       {"a file that is there", "--output '<data>out/old.pdb'", "is there already"},
+      {"more threads than a book takes", "--threads 5", "--threads: Value 5 not in range"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
