@@ -55,8 +55,9 @@ bool IsTrail(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 &&
 bool UsesLetters(int mode) { return mode == kWidthLetters || mode == kWidthBoth; }
 bool UsesKana(int mode) { return mode == kWidthKana || mode == kWidthBoth; }
 
-// The half-width form of a full-width character under mode, or empty.
-std::string_view HalfWidthOf(std::uint16_t code, int mode) {
+// The half-width form of a full-width character under mode, or empty, found by going
+// through the tables above.
+std::string_view SearchHalfWidth(std::uint16_t code, int mode) {
   if (code < kWidthFirst || code >= kKatakanaEnd) return {};  // kanji and the rest
   static const auto kAscii = [] {
     std::array<char, 128> table{};
@@ -79,6 +80,25 @@ std::string_view HalfWidthOf(std::uint16_t code, int mode) {
     }
   }
   return {};
+}
+
+// The same, looked up: one entry per code of the range and mode, made once by the search,
+// since a text asks for every hiragana and punctuation mark it holds.
+std::string_view HalfWidthOf(std::uint16_t code, int mode) {
+  if (code < kWidthFirst || code >= kKatakanaEnd || mode < kWidthLetters || mode > kWidthBoth) {
+    return {};
+  }
+  using TModeTable = std::array<std::string_view, kKatakanaEnd - kWidthFirst>;
+  static const auto kTables = [] {
+    std::array<TModeTable, kWidthBoth> tables{};
+    for (int m = kWidthLetters; m <= kWidthBoth; ++m) {
+      for (std::uint16_t c = kWidthFirst; c < kKatakanaEnd; ++c) {
+        tables[m - 1][c - kWidthFirst] = SearchHalfWidth(c, m);
+      }
+    }
+    return tables;
+  }();
+  return kTables[mode - 1][code - kWidthFirst];
 }
 
 // The full-width forms of single bytes, built from the half-width tables above so that

@@ -102,7 +102,7 @@ class TEmlStore : public TFileStore {
     for (const std::string& id : ids) {
       std::string name;
       try {
-        const std::string path = FileOf(folder, id);
+        const std::string path = ListedFileOf(folder, id);
         name = path.substr(path.rfind('/') + 1);
       } catch (const EMailStoreError&) {
         continue;

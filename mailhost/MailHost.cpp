@@ -111,6 +111,8 @@ void TMailHost::TImpl::Select(const std::string& name) {
   if (found == folders.end()) {
     throw EMailHostError("no folder \"" + name + "\" in " + store_path, EMailHostError::kBadInput);
   }
+  // Opening a store lists its first folder; choosing that folder again keeps the listing.
+  if (*found == folder && listed) return;
   folder = *found;
   mails.clear();
   Refresh();
@@ -123,11 +125,13 @@ void TMailHost::TImpl::Refresh() {
   }
   mails.clear();
   mail_index.clear();
+  listed = false;
   if (!store) return;
   for (const TStoredMail& stored : store->List(folder)) {
     mail_index[stored.id] = mails.size();
     mails.push_back({stored.id, stored.read, selected.count(stored.id) != 0});
   }
+  listed = true;
 }
 
 const TMailEntry* TMailHost::TImpl::Find(const std::string& id) const {
@@ -173,8 +177,15 @@ void TMailHost::TImpl::MarkSelectedRead() {
   }
   if (ids.empty()) return;
   try {
-    for (TSkippedMail& mail : store->MarkRead(folder, ids)) skipped.push_back(std::move(mail));
-    Refresh();
+    std::set<std::string> left;
+    for (TSkippedMail& mail : store->MarkRead(folder, ids)) {
+      left.insert(mail.id);
+      skipped.push_back(std::move(mail));
+    }
+    // Every mail the store did not give back is read now; the folder isn't listed again.
+    for (const std::string& id : ids) {
+      if (left.count(id) == 0) Find(id)->read = true;
+    }
   } catch (const std::exception& e) {
     for (const std::string& id : ids) skipped.push_back({id, e.what()});
   }

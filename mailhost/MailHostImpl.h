@@ -65,6 +65,7 @@ class TMailHost::TImpl {
   std::string folder;  // the current folder's name, empty without a store
   std::vector<TMailEntry> mails;
   std::map<std::string, std::size_t> mail_index;  // ID to position in mails
+  bool listed = false;  // mails hold the current folder's listing
 
   void Open(const std::string& path);
   void Select(const std::string& name);

@@ -1,6 +1,7 @@
 // What the store kinds share: telling them apart, line ends and mail IDs.
 #include "mailhost/MailStore.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "platform/errors.h"
 #include "platform/files.h"
 #include "mailhost/StoreUtil.h"
 
@@ -214,7 +216,20 @@ std::string TFileStore::FileOf(const std::string& folder, const std::string& id)
   throw EMailStoreError("no mail " + id + " in folder " + folder);
 }
 
+std::string TFileStore::ListedFileOf(const std::string& folder, const std::string& id) const {
+  const auto& files = files_[folder];
+  const auto found = files.find(id);
+  return found != files.end() ? found->second : FileOf(folder, id);
+}
+
 std::string TFileStore::Read(const std::string& folder, const std::string& id) const {
+  // The listed file is read straight away; only when it has gone (a Maildir mail that
+  // another program renamed) is the folder listed again to find it.
+  try {
+    return platform::ReadWholeFile(ListedFileOf(folder, id));
+  } catch (const EOSError& e) {
+    if (e.code() != ENOENT) throw;
+  }
   return platform::ReadWholeFile(FileOf(folder, id));
 }
 

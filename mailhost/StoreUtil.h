@@ -42,6 +42,9 @@ class TFileStore : public TMailStore {
   // The file of a mail, from the last listing; lists again when it is not (or no longer)
   // there. Throws EMailStoreError when the folder has no such mail.
   std::string FileOf(const std::string& folder, const std::string& id) const;
+  // The file of a mail as the last listing found it, unchecked; FileOf when that listing
+  // hasn't the mail.
+  std::string ListedFileOf(const std::string& folder, const std::string& id) const;
   // Keeps a listing's files: ID to path.
   void Remember(const std::string& folder, std::map<std::string, std::string> files) const;
 
