@@ -1,12 +1,14 @@
 #include "platform/memory.h"
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <new>
 #include <utility>
 
@@ -38,6 +40,25 @@ char* TByteBlock::Map(std::size_t size, void*& base, std::size_t& reserved) {
 }
 
 void TByteBlock::Unmap(void* base, std::size_t reserved) noexcept { ::munmap(base, reserved); }
+
+void PrepareLargeHeap(std::size_t size) {
+  // Blocks up to 32 MB come from the heap instead of mappings of their own, and the heap
+  // is neither grown by less nor given back in smaller steps than size.
+  constexpr int kHeapBlocks = 32 << 20;
+  if (::mallopt(M_MMAP_THRESHOLD, kHeapBlocks) == 0) return;
+  ::mallopt(M_TOP_PAD, static_cast<int>(size));
+  ::mallopt(M_TRIM_THRESHOLD, static_cast<int>(2 * size));
+  // A block larger than the heap's free room grows it by size at once; the new part is
+  // advised as one range and stays in the heap when the block is freed.
+  const auto before = reinterpret_cast<std::uintptr_t>(::sbrk(0));
+  void* grow = std::malloc(std::size_t{1} << 20);
+  const auto after = reinterpret_cast<std::uintptr_t>(::sbrk(0));
+  const std::uintptr_t start = (before + kLargePage - 1) & ~(kLargePage - 1);
+  if (grow != nullptr && after > start) {
+    ::madvise(reinterpret_cast<void*>(start), after - start, MADV_HUGEPAGE);  // only a hint
+  }
+  std::free(grow);
+}
 
 TByteBlock ReadFileBlock(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

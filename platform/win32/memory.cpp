@@ -20,6 +20,9 @@ char* TByteBlock::Map(std::size_t size, void*& base, std::size_t& reserved) {
 
 void TByteBlock::Unmap(void* base, std::size_t) noexcept { ::VirtualFree(base, 0, MEM_RELEASE); }
 
+// The system's heap grows on its own terms; large pages need a privilege users lack.
+void PrepareLargeHeap(std::size_t) {}
+
 TByteBlock ReadFileBlock(const std::string& path) {
   const HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,

@@ -20,6 +20,7 @@
 #include "host/Settings.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/memory.h"
 #include "platform/paths.h"
 #include "tools/DataFolder.h"
 #include "tools/commands.h"
@@ -151,6 +152,8 @@ TCommandError NothingToExport(const mailhost::TMailHost& host, int target,
 }
 
 void RunExport(const TStoreOptions& options, const TExportChoices& choices) {
+  // The export holds a whole folder's mails and their text at once.
+  platform::PrepareLargeHeap(std::size_t{64} << 20);
   const std::vector<TRunSetting> values = RunSettings(choices);
   mailhost::TMailHost& host = OpenHost(options);
   if (host.Mails().empty()) {
