@@ -8,8 +8,9 @@
 // The mails are read from $VESKO_BENCH_MAILS, or generated into a temporary folder.
 // Reports mails per second of wall-clock time, the export text's size, the process's peak
 // memory and the part of it above what the loaded mails already took (export_peak_MB; the
-// process's peak, so a later run shows at least an earlier one's). Runs with one packing thread and with two,
-// and checks that both write the same book.
+// process's peak, so a later run shows at least an earlier one's). Runs with one packing
+// thread and with two, and checks that both write the same book. BM_VeskoExportProcess
+// times the same export as the whole `vesko export` process, with the real mail host.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -21,8 +22,10 @@
 #include <string>
 #include <utility>
 
+#include "bench/support/Process.h"
 #include "export/ExportCommand.h"
 #include "host/Settings.h"
+#include "mailhost/MailStore.h"
 #include "palm/DocPack.h"
 #include "palm/DocReader.h"
 #include "platform/files.h"
@@ -144,6 +147,89 @@ BENCHMARK(BM_ExportFolder)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()  // the whole export as the user waits for it, packing threads included
     ->Iterations(3);
+
+// The whole `vesko export` process on the same mails, as a user runs it: the folder of
+// .eml files as the store, every clean-up on, all mails taken and marked read, the e-book
+// saved into a folder. Reports mails per second of wall-clock time (mean, and the best
+// run), the process's peak memory beside the export text's size, and checks that every
+// thread count writes the one-thread book.
+void BM_VeskoExportProcess(benchmark::State& state, const std::string& program, int threads) {
+  const std::string mails = MailFolder();
+  const fs::path root = fs::temp_directory_path() / "vesko-bench-export-process";
+  fs::remove_all(root);
+  const fs::path data = root / "data", saved = root / "saved";
+  fs::create_directories(saved);
+  const std::string vesko = "'" + program + "' --data '" + data.string() + "' ";
+  for (const char* option :
+       {"DelSpace", "DelDBSpace", "DelCRLF", "ZentoHan", "ZentoHanKana", "SaveMeDoc"}) {
+    if (!bench::RunProcess(vesko + "config set Options " + option + " 1 >/dev/null").ok) {
+      state.SkipWithError("vesko config set failed");
+      return;
+    }
+  }
+  const std::string command = vesko + "export --store '" + mails + "' --target all --output '" +
+                              saved.string() + "' --threads " + std::to_string(threads) +
+                              " >/dev/null";
+  const std::size_t count = static_cast<std::size_t>(std::count_if(
+      fs::directory_iterator(mails), fs::directory_iterator(),
+      [](const fs::directory_entry& e) { return e.path().extension() == ".eml"; }));
+  double best = 1e9, peak = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove_all(saved);
+    fs::create_directory(saved);
+    fs::remove(fs::path(mails) / mailhost::kEmlReadListName);  // every run marks every mail read
+    state.ResumeTiming();
+    const bench::TProcessRun run = bench::RunProcess(command);
+    if (!run.ok) {
+      state.SkipWithError("vesko export failed");
+      break;
+    }
+    best = std::min(best, run.seconds);
+    peak = std::max(peak, run.peak_mb);
+    state.SetIterationTime(run.seconds);
+  }
+  std::string book;
+  for (const auto& entry : fs::directory_iterator(saved)) book = entry.path().string();
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * count));
+  state.counters["best_mails/s"] = static_cast<double>(count) / best;
+  state.counters["peak_MB"] = peak;
+  if (!book.empty()) {
+    const double text_mb = static_cast<double>(TDocReader(book).ReadText().size()) / 1048576.0;
+    state.counters["text_MB"] = text_mb;
+    state.counters["peak_limit_MB"] = 3 * text_mb + 64;  // what the peak must stay under
+    static std::string one_thread;
+    std::string bytes = platform::ReadWholeFile(book);
+    bytes.replace(36, 8, 8, '\0');
+    if (threads == 1) {
+      one_thread = std::move(bytes);
+    } else if (!one_thread.empty() && bytes != one_thread) {
+      state.SkipWithError("the book differs from the one-thread book");
+    }
+  }
+  fs::remove(fs::path(mails) / mailhost::kEmlReadListName);
+  fs::remove_all(root);
+}
+
+// This build's program (Release) and the demo's (build/linux, RelWithDebInfo) when it has
+// been built, each with one packing thread and with two.
+const bool kProcessBenchmarks = [] {
+  const std::pair<const char*, std::string> programs[] = {
+      {"Release", VESKO_BINARY_DIR "/vesko"},
+      {"RelWithDebInfo", VESKO_SOURCE_DIR "/build/linux/vesko"}};
+  for (const auto& [build, program] : programs) {
+    if (!platform::FileExists(program)) continue;
+    for (int threads : {1, 2}) {
+      const std::string name = std::string("BM_VeskoExportProcess/") + build +
+                               "/threads:" + std::to_string(threads);
+      benchmark::RegisterBenchmark(name.c_str(), BM_VeskoExportProcess, program, threads)
+          ->Unit(benchmark::kMillisecond)
+          ->UseManualTime()
+          ->Iterations(5);
+    }
+  }
+  return true;
+}();
 
 }  // namespace
 }  // namespace vesko

@@ -23,8 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kSidecarName = ".vesko-read";
-
 }  // namespace
 
 bool HasEmlExtension(const std::string& name) {
@@ -95,7 +93,7 @@ class TEmlStore : public TFileStore {
     const std::string dir = FolderPath(folder);
     std::vector<TSkippedMail> skipped;
     std::string sidecar;
-    const std::string sidecar_path = dir + "/" + kSidecarName;
+    const std::string sidecar_path = dir + "/" + kEmlReadListName;
     if (platform::FileExists(sidecar_path)) sidecar = platform::ReadWholeFile(sidecar_path);
     std::set<std::string> read = ReadSidecar(dir);
     bool changed = false;
@@ -142,7 +140,7 @@ class TEmlStore : public TFileStore {
 
   static std::set<std::string> ReadSidecar(const std::string& dir) {
     std::set<std::string> read;
-    const std::string path = dir + "/" + kSidecarName;
+    const std::string path = dir + "/" + kEmlReadListName;
     if (!platform::FileExists(path)) return read;
     const std::string text = platform::ReadWholeFile(path);
     for (std::size_t pos = 0; pos < text.size();) {

@@ -24,6 +24,8 @@ class EMailStoreError : public EVeskoError {
 };
 
 inline constexpr const char* kTopFolder = "Inbox";
+// The file in a folder of .eml files that names, a line each, the files of mails read.
+inline constexpr const char* kEmlReadListName = ".vesko-read";
 // IDs never exceed this many bytes, so they fit the plug-in's mail ID buffer.
 inline constexpr std::size_t kMaxMailIdLength = kMailIdSize - 1;
 
