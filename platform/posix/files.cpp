@@ -114,6 +114,8 @@ std::string ReadWholeFile(const std::string& path) {
     }
     if (n == 0) break;
     used += static_cast<std::size_t>(n);
+    // A regular file gives less than asked for only at its end.
+    if (sized && used < data.size()) break;
   }
   data.resize(used);
   return data;
