@@ -251,6 +251,8 @@ void TComvertDoc::WriteBook(const TBookRange& book, const std::string& title,
   progress_->SetCaption(kCaptionConverting);
   TDocFile doc(path, title, true, text.encoding);
   if (threads_ > 0) doc.SetThreads(threads_);
+  // A step on the way: delivery copies the e-book, flushed to the disk, and removes this.
+  doc.SetDurable(false);
   for (const TDocBookmark& mark : text.bookmarks) doc.AddBookmark(mark.Title, mark.Position);
   text.bookmarks.clear();
   // The bar goes on across the e-books: this one takes its share of the mails.

@@ -113,7 +113,7 @@ void TDocFile::WriteText(std::string_view text, const TProgressProc& progress) {
   }
 
   // The records go to the file as they are made; the file replaces FileName at the end.
-  TPDBStreamWriter out(*this, static_cast<int>(pieces + 1 + bookmarks_.size()));
+  TPDBStreamWriter out(*this, static_cast<int>(pieces + 1 + bookmarks_.size()), durable_);
   std::string record0;
   palm::PutU16(record0, compress_ ? 2 : 1);
   palm::PutU16(record0, 0);

@@ -60,12 +60,18 @@ class TDocFile : public TPalmPDB {
   // Threads that pack the records, the calling one included; DefaultDocThreads() at first.
   int Threads() const { return threads_; }
   void SetThreads(int threads) { threads_ = threads < 1 ? 1 : threads; }
+  // Whether WriteText flushes the file to the disk before it takes the file's name (the
+  // default). A file that is copied on and removed, or that can be written again from its
+  // source, needn't wait for the disk (platform::TAtomicFile).
+  bool Durable() const { return durable_; }
+  void SetDurable(bool durable) { durable_ = durable; }
   const std::vector<TDocBookmark>& Bookmarks() const { return bookmarks_; }
 
  private:
   bool compress_;
   TDocEncoding encoding_;
   int threads_;
+  bool durable_ = true;
   std::vector<TDocBookmark> bookmarks_;
 };
 

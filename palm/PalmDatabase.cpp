@@ -268,8 +268,8 @@ void TPalmPDB::Save() {
   for (TPDBRecordHeader& record : records_) record.Data.reset();
 }
 
-TPDBStreamWriter::TPDBStreamWriter(TPalmPDB& pdb, int records)
-    : pdb_(pdb), records_(CheckedRecordCount(records)), file_(pdb.FileName()) {
+TPDBStreamWriter::TPDBStreamWriter(TPalmPDB& pdb, int records, bool durable)
+    : pdb_(pdb), records_(CheckedRecordCount(records)), file_(pdb.FileName(), durable) {
   pdb_.ClearRecords();
   pdb_.records_.reserve(static_cast<std::size_t>(records));
   // Room for the header and the record list, written once the offsets are known.

@@ -157,9 +157,10 @@ class TPalmPDB : public TPalmDatabase {
 // receives each record's size, attributes and unique ID, without its bytes.
 class TPDBStreamWriter {
  public:
-  // Empties pdb's record list and starts the file. Throws EVeskoError for more than
-  // kPDBMaxRecords records, EOSError when the file can't be made.
-  TPDBStreamWriter(TPalmPDB& pdb, int records);
+  // Empties pdb's record list and starts the file, durable or not (platform::TAtomicFile).
+  // Throws EVeskoError for more than kPDBMaxRecords records, EOSError when the file can't
+  // be made.
+  TPDBStreamWriter(TPalmPDB& pdb, int records, bool durable = true);
 
   // Appends the next record. Throws EVeskoError past the announced count or 2 GB, EOSError.
   void Add(std::string_view bytes, std::uint8_t attributes,

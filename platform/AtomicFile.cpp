@@ -15,7 +15,7 @@ constexpr std::size_t kBatchSize = std::size_t{256} << 10;
 void TAtomicFile::Append(std::string_view bytes) {
   if (batch_.size() + bytes.size() > kBatchSize) Flush();
   if (bytes.size() >= kBatchSize) {
-    Put(size_, bytes, true);
+    Put(size_, bytes, durable_);
   } else {
     if (batch_.capacity() < kBatchSize) batch_.reserve(kBatchSize);
     batch_.append(bytes);
@@ -30,7 +30,7 @@ void TAtomicFile::WriteAt(std::uint64_t offset, std::string_view bytes) {
 
 void TAtomicFile::Flush() {
   if (batch_.empty()) return;
-  Put(size_ - batch_.size(), batch_, true);
+  Put(size_ - batch_.size(), batch_, durable_);
   batch_.clear();
 }
 

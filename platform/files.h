@@ -37,9 +37,14 @@ void WriteFileAtomic(const std::string& path, std::span<const std::string_view> 
 // reach the system in batches as they come, and it is asked to start writing each batch
 // to the disk at once, so that Commit waits for little. Until Commit path is untouched; a
 // writer destroyed without Commit removes its file. Throws EOSError.
+//
+// A file that needn't outlast a power cut (one that is copied on and removed, or that can
+// simply be written again) is made with durable false: Commit then leaves the flushing to
+// the system, and a crash may leave path empty, though never half of the new bytes beside
+// half of the old.
 class TAtomicFile {
  public:
-  explicit TAtomicFile(const std::string& path);
+  explicit TAtomicFile(const std::string& path, bool durable = true);
   ~TAtomicFile();
   TAtomicFile(const TAtomicFile&) = delete;
   TAtomicFile& operator=(const TAtomicFile&) = delete;
@@ -65,6 +70,7 @@ class TAtomicFile {
   unsigned mode_ = 0;          // the permissions the file gets on Commit (POSIX)
   std::string batch_;          // appended bytes not yet handed to the system
   std::uint64_t size_ = 0;     // bytes appended
+  bool durable_;
   bool committed_ = false;
 };
 

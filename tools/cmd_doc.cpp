@@ -134,6 +134,7 @@ void RunWrite(const TWriteOptions& o) {
   const std::string title = TypedDocTitle(o.title);
   TDocFile doc(o.output, title, !o.plain);
   if (o.threads > 0) doc.SetThreads(o.threads);
+  doc.SetDurable(false);  // made from a file that stays, so it can always be made again
   doc.WriteText(text);
   std::printf("%s: %d records, %lld bytes\n", o.output.c_str(), doc.RecordCount(),
               static_cast<long long>(doc.FileSize()));

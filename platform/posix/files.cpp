@@ -128,7 +128,7 @@ void WriteWholeFile(const std::string& path, std::string_view data) {
   if (::close(fd.release()) != 0) throw EOSError("writing " + path, errno);
 }
 
-TAtomicFile::TAtomicFile(const std::string& path) : path_(path) {
+TAtomicFile::TAtomicFile(const std::string& path, bool durable) : path_(path), durable_(durable) {
   const std::string name = ExtractFileName(path) + ".";
   RemoveLeftovers(ExtractFilePath(path), name, "");
   const int fd = MakeUniqueFile(ExtractFilePath(path), name, "", temp_);
@@ -163,12 +163,12 @@ void TAtomicFile::Commit() {
   Flush();
   const int fd = static_cast<int>(handle_);
   if (::fchmod(fd, static_cast<mode_t>(mode_)) != 0) throw EOSError(temp_, errno);
-  if (::fsync(fd) != 0) throw EOSError("writing " + temp_, errno);
+  if (durable_ && ::fsync(fd) != 0) throw EOSError("writing " + temp_, errno);
   handle_ = -1;
   if (::close(fd) != 0) throw EOSError("writing " + temp_, errno);
   if (::rename(temp_.c_str(), path_.c_str()) != 0) throw EOSError("replacing " + path_, errno);
   committed_ = true;
-  SyncFolderOf(path_);
+  if (durable_) SyncFolderOf(path_);
 }
 
 void TAtomicFile::Close() noexcept {

@@ -101,7 +101,7 @@ void WriteWholeFile(const std::string& path, std::string_view data) {
   WriteFlushed(path, data);
 }
 
-TAtomicFile::TAtomicFile(const std::string& path) : path_(path) {
+TAtomicFile::TAtomicFile(const std::string& path, bool durable) : path_(path), durable_(durable) {
   std::string folder = ExtractFilePath(path);
   if (folder.empty()) folder = ".";
   const std::string prefix = ExtractFileName(path) + ".";
@@ -133,13 +133,13 @@ void TAtomicFile::Commit() {
   Flush();
   const HANDLE h = reinterpret_cast<HANDLE>(handle_);
   handle_ = -1;
-  const bool flushed = ::FlushFileBuffers(h) != FALSE;
+  const bool flushed = !durable_ || ::FlushFileBuffers(h) != FALSE;
   const DWORD flush_error = ::GetLastError();
   if (!::CloseHandle(h) || !flushed) {
     throw EOSError("writing " + temp_, static_cast<int>(flushed ? ::GetLastError() : flush_error));
   }
   if (!::MoveFileExA(temp_.c_str(), path_.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+                     MOVEFILE_REPLACE_EXISTING | (durable_ ? MOVEFILE_WRITE_THROUGH : 0))) {
     throw EOSError("replacing " + path_, static_cast<int>(::GetLastError()));
   }
   committed_ = true;

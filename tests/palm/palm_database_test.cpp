@@ -128,11 +128,14 @@ TEST(PDBStreamWriter, CommitsTheFileSaveWritesAndNothingElse) {
     int announced, added;
     bool commit;
     bool replaced;  // else Add or Commit throws, or the writer is dropped
+    bool durable = true;
   };
   const TCase cases[] = {
       {"all records, committed", 3, 3, true, true},
+      {"all records, committed without waiting for the disk", 3, 3, true, true, false},
       {"no records, committed", 0, 0, true, true},
       {"dropped before Commit", 3, 3, false, false},
+      {"dropped before Commit, not durable", 3, 3, false, false, false},
       {"fewer records than announced", 3, 2, true, false},
       {"more records than announced", 2, 3, true, false},
   };
@@ -147,7 +150,7 @@ TEST(PDBStreamWriter, CommitsTheFileSaveWritesAndNothingElse) {
     db.SetRecord(0, "left from before");
     bool threw = false;
     try {
-      TPDBStreamWriter out(db, c.announced);
+      TPDBStreamWriter out(db, c.announced, c.durable);
       for (int i = 0; i < c.added; ++i) out.Add(records[i], 4, {0, 0, static_cast<std::uint8_t>(i)});
       if (c.commit) out.Commit();
     } catch (const EVeskoError&) {
