@@ -112,23 +112,24 @@ void TDocFile::WriteText(std::string_view text, const TProgressProc& progress) {
                       std::to_string(length) + " bytes)");
   }
 
-  // The records go to the file as they are made; the file replaces FileName at the end.
-  TPDBStreamWriter out(*this, static_cast<int>(pieces + 1 + bookmarks_.size()), durable_);
-  std::string record0;
-  palm::PutU16(record0, compress_ ? 2 : 1);
-  palm::PutU16(record0, 0);
-  palm::PutU32(record0, static_cast<std::uint32_t>(length));
-  palm::PutU16(record0, static_cast<std::uint16_t>(pieces));
-  palm::PutU16(record0, kDocRecordSize);
-  palm::PutU32(record0, 0);
-  out.Add(record0, kDirty, UniqueIDBytes(kDocFirstUniqueID));
-
-  const auto take = [&](std::size_t k, std::string record) {
-    out.Add(record, kDirty, UniqueIDBytes(kDocFirstUniqueID + static_cast<std::uint32_t>(k + 1)));
-    platform::ProcessMessages();
-    if (progress) progress(static_cast<int>(std::lround((k + 1) * 100.0 / pieces)));
-  };
   try {
+    // The records go to the file as they are made; the file replaces FileName at the end.
+    TPDBStreamWriter out(*this, static_cast<int>(pieces + 1 + bookmarks_.size()), durable_);
+    std::string record0;
+    palm::PutU16(record0, compress_ ? 2 : 1);
+    palm::PutU16(record0, 0);
+    palm::PutU32(record0, static_cast<std::uint32_t>(length));
+    palm::PutU16(record0, static_cast<std::uint16_t>(pieces));
+    palm::PutU16(record0, kDocRecordSize);
+    palm::PutU32(record0, 0);
+    out.Add(record0, kDirty, UniqueIDBytes(kDocFirstUniqueID));
+
+    const auto take = [&](std::size_t k, std::string record) {
+      const auto id = kDocFirstUniqueID + static_cast<std::uint32_t>(k + 1);
+      out.Add(record, kDirty, UniqueIDBytes(id));
+      platform::ProcessMessages();
+      if (progress) progress(static_cast<int>(std::lround((k + 1) * 100.0 / pieces)));
+    };
     if (compress_) {
       PackDocPieces(body, threads_, take);
     } else {

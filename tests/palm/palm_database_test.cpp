@@ -151,7 +151,9 @@ TEST(PDBStreamWriter, CommitsTheFileSaveWritesAndNothingElse) {
     bool threw = false;
     try {
       TPDBStreamWriter out(db, c.announced, c.durable);
-      for (int i = 0; i < c.added; ++i) out.Add(records[i], 4, {0, 0, static_cast<std::uint8_t>(i)});
+      for (int i = 0; i < c.added; ++i) {
+        out.Add(records[i], 4, {0, 0, static_cast<std::uint8_t>(i)});
+      }
       if (c.commit) out.Commit();
     } catch (const EVeskoError&) {
       threw = true;
