@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "bench/support/Corpus.h"
@@ -181,20 +180,7 @@ void BM_VeskoDocWriteProcess(benchmark::State& state, const std::string& program
 }
 
 const bool kProcessBenchmarks = [] {
-  const std::pair<const char*, std::string> programs[] = {
-      {"Release", VESKO_BINARY_DIR "/vesko"},
-      {"RelWithDebInfo", VESKO_SOURCE_DIR "/build/linux/vesko"}};
-  for (const auto& [build, program] : programs) {
-    if (!vesko::platform::FileExists(program)) continue;
-    for (int threads : {1, 2}) {
-      const std::string name = std::string("BM_VeskoDocWriteProcess/") + build +
-                               "/threads:" + std::to_string(threads);
-      benchmark::RegisterBenchmark(name.c_str(), BM_VeskoDocWriteProcess, program, threads)
-          ->Unit(benchmark::kMillisecond)
-          ->UseManualTime()
-          ->Iterations(7);
-    }
-  }
+  vesko::bench::RegisterVeskoBenchmarks("BM_VeskoDocWriteProcess", BM_VeskoDocWriteProcess, 7);
   return true;
 }();
 

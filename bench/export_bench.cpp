@@ -211,23 +211,8 @@ void BM_VeskoExportProcess(benchmark::State& state, const std::string& program, 
   fs::remove_all(root);
 }
 
-// This build's program (Release) and the demo's (build/linux, RelWithDebInfo) when it has
-// been built, each with one packing thread and with two.
 const bool kProcessBenchmarks = [] {
-  const std::pair<const char*, std::string> programs[] = {
-      {"Release", VESKO_BINARY_DIR "/vesko"},
-      {"RelWithDebInfo", VESKO_SOURCE_DIR "/build/linux/vesko"}};
-  for (const auto& [build, program] : programs) {
-    if (!platform::FileExists(program)) continue;
-    for (int threads : {1, 2}) {
-      const std::string name = std::string("BM_VeskoExportProcess/") + build +
-                               "/threads:" + std::to_string(threads);
-      benchmark::RegisterBenchmark(name.c_str(), BM_VeskoExportProcess, program, threads)
-          ->Unit(benchmark::kMillisecond)
-          ->UseManualTime()
-          ->Iterations(5);
-    }
-  }
+  bench::RegisterVeskoBenchmarks("BM_VeskoExportProcess", BM_VeskoExportProcess, 5);
   return true;
 }();
 

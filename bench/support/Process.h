@@ -2,6 +2,8 @@
 // to exit.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <string>
 
 namespace vesko::bench {
@@ -14,5 +16,12 @@ struct TProcessRun {
 
 // Runs command through /bin/sh and waits for it.
 TProcessRun RunProcess(const std::string& command);
+
+// A benchmark of the vesko program, run with one or two packing threads.
+using TVeskoBenchmark = void (*)(benchmark::State& state, const std::string& program, int threads);
+// Registers run as name/<build>/threads:<1|2> for this build's vesko (Release) and the
+// demo's (build/linux, RelWithDebInfo) when that has been built, each timed over
+// `iterations` runs of the whole process.
+void RegisterVeskoBenchmarks(const std::string& name, TVeskoBenchmark run, int iterations);
 
 }  // namespace vesko::bench
