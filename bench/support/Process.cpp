@@ -1,36 +1,63 @@
 #include "bench/support/Process.h"
 
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 extern char** environ;
 
 namespace vesko::bench {
+namespace {
 
-TProcessRun RunProcess(const std::string& command) {
+// Starts argv[0] with argv and waits for it.
+TProcessRun Spawn(const char* const argv[]) {
   TProcessRun run;
-  const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
   const auto start = std::chrono::steady_clock::now();
   pid_t pid = 0;
-  if (::posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
+  if (::posix_spawn(&pid, argv[0], nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
     return run;
   }
   int status = 0;
-  rusage usage{};
-  while (::wait4(pid, &status, 0, &usage) < 0) {
+  while (::waitpid(pid, &status, 0) < 0) {
     if (errno != EINTR) return run;
   }
   run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  // The largest of the shell and the programs it waited for.
-  run.peak_mb = static_cast<double>(usage.ru_maxrss) / 1024.0;
   return run;
+}
+
+}  // namespace
+
+TProcessRun RunProcess(const std::string& command) {
+  const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
+  return Spawn(argv);
+}
+
+double PeakMegabytes(const std::string& command) {
+  char report[] = "/tmp/vesko-bench-peak-XXXXXX";
+  const int fd = ::mkstemp(report);
+  if (fd < 0) return -1;
+  ::close(fd);
+  // GNU time starts the shell from its own small image, and reports the largest of the
+  // shell and the programs the shell waits for.
+  const char* argv[] = {"/usr/bin/time", "-f", "%M", "-o", report, "/bin/sh", "-c",
+                        command.c_str(), nullptr};
+  double peak = -1;
+  if (Spawn(argv).ok) {
+    if (std::FILE* file = std::fopen(report, "r")) {
+      long kilobytes = 0;
+      if (std::fscanf(file, "%ld", &kilobytes) == 1) peak = static_cast<double>(kilobytes) / 1024.0;
+      std::fclose(file);
+    }
+  }
+  ::unlink(report);
+  return peak;
 }
 
 void RegisterVeskoBenchmarks(const std::string& name, TVeskoBenchmark run, int iterations) {
