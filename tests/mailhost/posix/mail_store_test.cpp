@@ -229,6 +229,36 @@ TEST(MaildirStore, ListsInDeliveryOrderAndMarksByRenaming) {
   for (const TStoredMail& mail : store->List("Inbox")) EXPECT_TRUE(mail.read) << mail.id;
 }
 
+// A mail is read from where the listing found it; when another program has moved it
+// since (another client marking it read), the folder is listed again to find it.
+TEST(MaildirStore, ReadsAMailMovedOrRemovedSinceTheListing) {
+  struct {
+    const char* name;
+    const char* moved_to;  // under the folder; nullptr: removed
+  } const cases[] = {
+      {"left where it was", "new/1.a"},
+      {"marked read by another client", "cur/1.a:2,S"},
+      {"removed", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TScratchFolder scratch;
+    const std::string root = scratch / "Mail";
+    fs::create_directories(root + "/new");
+    fs::create_directories(root + "/cur");
+    WriteWholeFile(root + "/new/1.a", "Subject: one\n\n1\n");
+    auto store = OpenMailStore(root);
+    ASSERT_EQ(store->List("Inbox").size(), 1u);
+    if (c.moved_to == nullptr) {
+      fs::remove(root + "/new/1.a");
+      EXPECT_THROW(store->Read("Inbox", "1.a"), EMailStoreError);
+    } else {
+      fs::rename(root + "/new/1.a", root + "/" + c.moved_to);
+      EXPECT_EQ(store->Read("Inbox", "1.a"), "Subject: one\n\n1\n");
+    }
+  }
+}
+
 TEST(MaildirStore, NeverRenamesOverAnotherFile) {
   test::TScratchFolder scratch;
   const std::string root = scratch / "Mail";
