@@ -50,6 +50,28 @@ class TByteBlock {
 // as it is.
 void PrepareLargeHeap(std::size_t size);
 
+// A whole file's bytes, read-only. A large regular file is mapped from the system's file
+// cache: no copy is made and no fresh memory is filled, which costs a large file a few
+// milliseconds instead of a read into new pages. Such a file must not be shortened while
+// the view lives. Other files are read (ReadFileBlock). Throws EOSError when the file can't
+// be opened or read.
+class TFileView {
+ public:
+  explicit TFileView(const std::string& path);
+  ~TFileView();
+  TFileView(const TFileView&) = delete;
+  TFileView& operator=(const TFileView&) = delete;
+
+  std::string_view view() const {
+    return mapped_ != nullptr ? std::string_view(mapped_, mapped_size_) : block_.view();
+  }
+
+ private:
+  TByteBlock block_;                // the bytes when read
+  const char* mapped_ = nullptr;    // or the mapping
+  std::size_t mapped_size_ = 0;
+};
+
 // The whole file in a block. Throws EOSError when it can't be opened or read.
 TByteBlock ReadFileBlock(const std::string& path);
 

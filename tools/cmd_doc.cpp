@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -110,13 +111,13 @@ std::string ShownText(const std::string& text, TTextEncoding encoding) {
 
 void RunWrite(const TWriteOptions& o) {
   CheckInputFile(o.input);
-  platform::TByteBlock input;
+  std::optional<platform::TFileView> input;
   try {
-    input = platform::ReadFileBlock(o.input);
+    input.emplace(o.input);
   } catch (const EOSError& e) {
     throw Unreadable(o.input, e);
   }
-  std::string_view text = input.view();
+  std::string_view text = input->view();
   std::string from = o.from;
   if (from.empty()) {
     from = LooksLikeUtf8(text) ? kUtf8 : kShiftJis;
@@ -128,7 +129,7 @@ void RunWrite(const TWriteOptions& o) {
   std::string converted;
   if (from == kUtf8) {
     converted = ConvertToShiftJis(kUtf8, text).value_or(std::string(text));
-    input = platform::TByteBlock();
+    input.reset();
     text = converted;
   }
   const std::string title = TypedDocTitle(o.title);

@@ -20,6 +20,8 @@ namespace {
 // Blocks from this size on are aligned to the 2 MB of a large page and asked for in large
 // pages; smaller ones gain nothing from them.
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
+// Files from this size on are mapped by TFileView.
+constexpr std::size_t kMapFrom = std::size_t{1} << 20;
 
 }  // namespace
 
@@ -58,6 +60,29 @@ void PrepareLargeHeap(std::size_t size) {
     ::madvise(reinterpret_cast<void*>(start), after - start, MADV_HUGEPAGE);  // only a hint
   }
   std::free(grow);
+}
+
+TFileView::TFileView(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw EOSError("opening " + path, errno);
+  struct stat st {};
+  const bool large = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                     static_cast<std::uint64_t>(st.st_size) >= kMapFrom;
+  if (large) {
+    // Read-only, so that populating it maps the cached pages themselves.
+    const auto size = static_cast<std::size_t>(st.st_size);
+    void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    if (mapped != MAP_FAILED) {
+      mapped_ = static_cast<const char*>(mapped);
+      mapped_size_ = size;
+    }
+  }
+  ::close(fd);
+  if (mapped_ == nullptr) block_ = ReadFileBlock(path);
+}
+
+TFileView::~TFileView() {
+  if (mapped_ != nullptr) ::munmap(const_cast<char*>(mapped_), mapped_size_);
 }
 
 TByteBlock ReadFileBlock(const std::string& path) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <new>
 #include <utility>
 
@@ -22,6 +23,39 @@ void TByteBlock::Unmap(void* base, std::size_t) noexcept { ::VirtualFree(base, 0
 
 // The system's heap grows on its own terms; large pages need a privilege users lack.
 void PrepareLargeHeap(std::size_t) {}
+
+namespace {
+
+// Files from this size on are mapped by TFileView.
+constexpr std::uint64_t kMapFrom = std::uint64_t{1} << 20;
+
+}  // namespace
+
+TFileView::TFileView(const std::string& path) {
+  const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    throw EOSError("opening " + path, static_cast<int>(::GetLastError()));
+  }
+  LARGE_INTEGER size{};
+  if (::GetFileSizeEx(file, &size) && static_cast<std::uint64_t>(size.QuadPart) >= kMapFrom &&
+      static_cast<std::uint64_t>(size.QuadPart) <= SIZE_MAX) {
+    // The view keeps the file and the mapping alive once both handles are closed.
+    if (const HANDLE mapping = ::CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr)) {
+      if (const void* view = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0)) {
+        mapped_ = static_cast<const char*>(view);
+        mapped_size_ = static_cast<std::size_t>(size.QuadPart);
+      }
+      ::CloseHandle(mapping);
+    }
+  }
+  ::CloseHandle(file);
+  if (mapped_ == nullptr) block_ = ReadFileBlock(path);
+}
+
+TFileView::~TFileView() {
+  if (mapped_ != nullptr) ::UnmapViewOfFile(mapped_);
+}
 
 TByteBlock ReadFileBlock(const std::string& path) {
   const HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,

@@ -28,6 +28,22 @@ TEST(ByteBlock, ReadsWholeFilesOfEverySize) {
   EXPECT_THROW(ReadFileBlock(folder / "missing"), EOSError);
 }
 
+// A view holds the whole file whether it maps it (from 1 MB on) or reads it.
+TEST(FileView, HoldsWholeFilesOfEverySize) {
+  const test::TScratchFolder folder;
+  for (const std::size_t size : {std::size_t{0}, std::size_t{4097}, (std::size_t{1} << 20) - 1,
+                                 std::size_t{1} << 20, (std::size_t{2} << 20) + 3}) {
+    SCOPED_TRACE(size);
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 131 + i / 7);
+    const std::string path = folder / "file.bin";
+    WriteWholeFile(path, bytes);
+    const TFileView file(path);
+    EXPECT_TRUE(file.view() == bytes);
+  }
+  EXPECT_THROW(TFileView(folder / "missing"), EOSError);
+}
+
 TEST(ByteBlock, GrowsKeepingItsBytesAndMoves) {
   TByteBlock block(3);
   block.data()[0] = 'a';
