@@ -1,9 +1,6 @@
 #include "palm/DocFile.h"
 
-#include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <limits>
 #include <utility>
 
 #include "palm/BigEndian.h"

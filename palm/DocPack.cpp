@@ -1,10 +1,10 @@
 #include "palm/DocPack.h"
 
 #include <algorithm>
-#include <cassert>
-#include <cstring>
 #include <atomic>
+#include <cassert>
 #include <condition_variable>
+#include <cstring>
 #include <exception>
 #include <mutex>
 #include <thread>

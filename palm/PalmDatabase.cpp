@@ -201,7 +201,7 @@ std::string TPalmPDB::Head(std::uint32_t creation, std::uint32_t modification,
     // Without its data a record would be written as bytes that aren't there.
     const bool bytes_at_hand =
         streamed ? record.Written
-                 : record.HasBytes() && record.Bytes().size() == std::size_t(record.Size);
+                 : record.Data && record.Data->size() == std::size_t(record.Size);
     if (record.Size > 0 && !bytes_at_hand) {
       throw EVeskoError("record " + std::to_string(i + 1) + " of " + FileName() +
                         " has no data to write; it was saved or never loaded");
@@ -244,7 +244,7 @@ std::string TPalmPDB::Head(std::uint32_t creation, std::uint32_t modification,
 std::string TPalmPDB::Serialize(std::uint32_t creation, std::uint32_t modification) const {
   std::string out = HeadBytes(creation, modification);
   for (const TPDBRecordHeader& record : records_) {
-    out += record.Bytes();
+    if (record.Data) out += *record.Data;
   }
   return out;
 }
@@ -259,9 +259,9 @@ void TPalmPDB::Save() {
   parts.emplace_back(head);
   std::int64_t size = static_cast<std::int64_t>(head.size());
   for (const TPDBRecordHeader& record : records_) {
-    if (!record.HasBytes()) continue;
-    parts.emplace_back(record.Bytes());
-    size += static_cast<std::int64_t>(record.Bytes().size());
+    if (!record.Data) continue;
+    parts.emplace_back(*record.Data);
+    size += static_cast<std::int64_t>(record.Data->size());
   }
   platform::WriteFileAtomic(FileName(), parts);
   file_size_ = size;

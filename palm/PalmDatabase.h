@@ -64,9 +64,6 @@ struct TPDBRecordHeader {
   std::int32_t Size;
   std::optional<std::string> Data;  // the record's bytes; none once saved or when loaded
   bool Written = false;  // its bytes went straight to the file (TPDBStreamWriter)
-
-  bool HasBytes() const { return Data.has_value(); }
-  std::string_view Bytes() const { return Data ? std::string_view(*Data) : std::string_view(); }
 };
 
 class TPalmDatabase {

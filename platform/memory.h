@@ -46,8 +46,8 @@ class TByteBlock {
 // For a program that holds tens of megabytes at once (a whole folder's mails): asks the
 // system to back the first `size` bytes of the program's heap with large pages, so that
 // filling them costs a few page faults instead of one per 4 KB page, and keeps blocks of
-// up to 32 MB in that heap. Call it once, first thing; a system that can't do it is left
-// as it is.
+// up to 32 MB in that heap. Call it once, before the heap has grown; a system that can't
+// do it is left as it is.
 void PrepareLargeHeap(std::size_t size);
 
 // A whole file's bytes, read-only. A large regular file is mapped from the system's file

@@ -15,6 +15,7 @@
 
 #include "platform/errors.h"
 #include "platform/paths.h"
+#include "platform/posix/ReadToEnd.h"
 #include "platform/syserror.h"
 
 namespace vesko::platform {
@@ -99,25 +100,16 @@ std::string SystemErrorText(int code) { return std::strerror(code); }
 std::string ReadWholeFile(const std::string& path) {
   TFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) throw EOSError("opening " + path, errno);
-  // Read straight into the string: the file's size and one byte more, so that the read
-  // that finds the end needs no growing; files that grow or report no size double it.
-  struct stat st {};
-  const bool sized = ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
-  std::string data(sized ? static_cast<std::size_t>(st.st_size) + 1 : std::size_t{1} << 16, '\0');
-  std::size_t used = 0;
-  for (;;) {
-    if (used == data.size()) data.resize(data.size() * 2);
-    const ssize_t n = ::read(fd.get(), data.data() + used, data.size() - used);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw EOSError("reading " + path, errno);
-    }
-    if (n == 0) break;
-    used += static_cast<std::size_t>(n);
-    // A regular file gives less than asked for only at its end.
-    if (sized && used < data.size()) break;
-  }
-  data.resize(used);
+  // Read straight into the string, all of whose bytes are room; growing doubles it.
+  bool regular = false;
+  std::string data(FirstRoom(fd.get(), &regular), '\0');
+  struct {
+    std::string& bytes;
+    char* data() { return bytes.data(); }
+    std::size_t capacity() const { return bytes.size(); }
+  } room{data};
+  data.resize(ReadToEnd(fd.get(), path, regular, room,
+                        [&](std::size_t) { data.resize(data.size() * 2); }));
   return data;
 }
 

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "platform/errors.h"
+#include "platform/posix/ReadToEnd.h"
 
 namespace vesko::platform {
 namespace {
@@ -62,23 +63,45 @@ void PrepareLargeHeap(std::size_t size) {
   std::free(grow);
 }
 
-TFileView::TFileView(const std::string& path) {
+namespace {
+
+// The rest of the open file fd in a block.
+TByteBlock ReadBlock(int fd, const std::string& path) {
+  bool regular = false;
+  TByteBlock block(FirstRoom(fd, &regular));
+  block.SetSize(ReadToEnd(fd, path, regular, block, [&](std::size_t used) { block.Grow(used); }));
+  return block;
+}
+
+// Closes a descriptor when it goes out of scope.
+struct TClose {
+  int fd;
+  ~TClose() { ::close(fd); }
+};
+
+int OpenForReading(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw EOSError("opening " + path, errno);
+  return fd;
+}
+
+}  // namespace
+
+TFileView::TFileView(const std::string& path) {
+  const TClose file{OpenForReading(path)};
   struct stat st {};
-  const bool large = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-                     static_cast<std::uint64_t>(st.st_size) >= kMapFrom;
-  if (large) {
+  if (::fstat(file.fd, &st) == 0 && S_ISREG(st.st_mode) &&
+      static_cast<std::uint64_t>(st.st_size) >= kMapFrom) {
     // Read-only, so that populating it maps the cached pages themselves.
     const auto size = static_cast<std::size_t>(st.st_size);
-    void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.fd, 0);
     if (mapped != MAP_FAILED) {
       mapped_ = static_cast<const char*>(mapped);
       mapped_size_ = size;
+      return;
     }
   }
-  ::close(fd);
-  if (mapped_ == nullptr) block_ = ReadFileBlock(path);
+  block_ = ReadBlock(file.fd, path);
 }
 
 TFileView::~TFileView() {
@@ -86,30 +109,8 @@ TFileView::~TFileView() {
 }
 
 TByteBlock ReadFileBlock(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw EOSError("opening " + path, errno);
-  struct TClose {
-    int fd;
-    ~TClose() { ::close(fd); }
-  } const closer{fd};
-  // The file's size and one byte more, so that the read that finds the end needs no
-  // growing; a file that grows, or reports no size, is read into ever larger blocks.
-  struct stat st {};
-  const bool sized = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
-  TByteBlock block(sized ? static_cast<std::size_t>(st.st_size) + 1 : std::size_t{1} << 16);
-  std::size_t used = 0;
-  for (;;) {
-    if (used == block.capacity()) block.Grow(used);
-    const ssize_t n = ::read(fd, block.data() + used, block.capacity() - used);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw EOSError("reading " + path, errno);
-    }
-    if (n == 0) break;
-    used += static_cast<std::size_t>(n);
-  }
-  block.SetSize(used);
-  return block;
+  const TClose file{OpenForReading(path)};
+  return ReadBlock(file.fd, path);
 }
 
 }  // namespace vesko::platform

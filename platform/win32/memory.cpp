@@ -29,47 +29,25 @@ namespace {
 // Files from this size on are mapped by TFileView.
 constexpr std::uint64_t kMapFrom = std::uint64_t{1} << 20;
 
-}  // namespace
+// Closes a file handle when it goes out of scope.
+struct TClose {
+  HANDLE h;
+  ~TClose() { ::CloseHandle(h); }
+};
 
-TFileView::TFileView(const std::string& path) {
-  const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    throw EOSError("opening " + path, static_cast<int>(::GetLastError()));
-  }
-  LARGE_INTEGER size{};
-  if (::GetFileSizeEx(file, &size) && static_cast<std::uint64_t>(size.QuadPart) >= kMapFrom &&
-      static_cast<std::uint64_t>(size.QuadPart) <= SIZE_MAX) {
-    // The view keeps the file and the mapping alive once both handles are closed.
-    if (const HANDLE mapping = ::CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr)) {
-      if (const void* view = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0)) {
-        mapped_ = static_cast<const char*>(view);
-        mapped_size_ = static_cast<std::size_t>(size.QuadPart);
-      }
-      ::CloseHandle(mapping);
-    }
-  }
-  ::CloseHandle(file);
-  if (mapped_ == nullptr) block_ = ReadFileBlock(path);
-}
-
-TFileView::~TFileView() {
-  if (mapped_ != nullptr) ::UnmapViewOfFile(mapped_);
-}
-
-TByteBlock ReadFileBlock(const std::string& path) {
+HANDLE OpenForReading(const std::string& path) {
   const HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
                                  nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     throw EOSError("opening " + path, static_cast<int>(::GetLastError()));
   }
-  struct TClose {
-    HANDLE h;
-    ~TClose() { ::CloseHandle(h); }
-  } const closer{h};
-  // The file's size and one byte more, so that the read that finds the end needs no
-  // growing; a file that grows is read into ever larger blocks.
+  return h;
+}
+
+// The rest of the open file h in a block: its size and one byte more, so that the read
+// that finds the end needs no growing; a file that grows is read into ever larger blocks.
+TByteBlock ReadBlock(HANDLE h, const std::string& path) {
   LARGE_INTEGER size{};
   const bool sized = ::GetFileSizeEx(h, &size) && size.QuadPart > 0;
   TByteBlock block(sized ? static_cast<std::size_t>(size.QuadPart) + 1 : std::size_t{1} << 16);
@@ -87,6 +65,35 @@ TByteBlock ReadFileBlock(const std::string& path) {
   }
   block.SetSize(used);
   return block;
+}
+
+}  // namespace
+
+TFileView::TFileView(const std::string& path) {
+  const TClose file{OpenForReading(path)};
+  LARGE_INTEGER size{};
+  if (::GetFileSizeEx(file.h, &size) && static_cast<std::uint64_t>(size.QuadPart) >= kMapFrom &&
+      static_cast<std::uint64_t>(size.QuadPart) <= SIZE_MAX) {
+    // The view keeps the file and the mapping alive once both handles are closed.
+    if (const HANDLE mapping =
+            ::CreateFileMappingA(file.h, nullptr, PAGE_READONLY, 0, 0, nullptr)) {
+      if (const void* view = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0)) {
+        mapped_ = static_cast<const char*>(view);
+        mapped_size_ = static_cast<std::size_t>(size.QuadPart);
+      }
+      ::CloseHandle(mapping);
+    }
+  }
+  if (mapped_ == nullptr) block_ = ReadBlock(file.h, path);
+}
+
+TFileView::~TFileView() {
+  if (mapped_ != nullptr) ::UnmapViewOfFile(mapped_);
+}
+
+TByteBlock ReadFileBlock(const std::string& path) {
+  const TClose file{OpenForReading(path)};
+  return ReadBlock(file.h, path);
 }
 
 }  // namespace vesko::platform

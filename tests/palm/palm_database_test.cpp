@@ -174,7 +174,7 @@ TEST(PDBStreamWriter, CommitsTheFileSaveWritesAndNothingElse) {
       ASSERT_EQ(db.RecordCount(), c.added);
       for (int i = 0; i < c.added; ++i) {
         EXPECT_EQ(db.Record(i + 1).Size, static_cast<std::int32_t>(records[i].size()));
-        EXPECT_FALSE(db.Record(i + 1).HasBytes());
+        EXPECT_FALSE(db.Record(i + 1).Data.has_value());
       }
       if (c.added > 0) {
         EXPECT_THROW(db.Save(), EVeskoError);  // the bytes are in the file only
