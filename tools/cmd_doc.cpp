@@ -84,11 +84,9 @@ bool LooksLikeUtf8(std::string_view text) { return !IsAscii(text) && IsValidUtf8
 // The encoding of an e-book's text, as its bytes show it.
 enum class TTextEncoding { kAscii, kShiftJis, kUtf8 };
 
-TTextEncoding TextEncodingOf(const std::string& text) {
-  if (LooksLikeUtf8(text)) return TTextEncoding::kUtf8;
-  const bool ascii = std::all_of(text.begin(), text.end(),
-                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  return ascii ? TTextEncoding::kAscii : TTextEncoding::kShiftJis;
+TTextEncoding TextEncodingOf(std::string_view text) {
+  if (IsAscii(text)) return TTextEncoding::kAscii;
+  return IsValidUtf8(text) ? TTextEncoding::kUtf8 : TTextEncoding::kShiftJis;
 }
 
 const char* EncodingName(TTextEncoding encoding) {
